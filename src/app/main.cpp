@@ -1,0 +1,97 @@
+// meshshade: an interactive viewer for experimenting with programmable shading
+// of polygon meshes. main() sets everything up in a fixed order and hands over
+// to the GLUT main loop; from then on all work happens in callbacks.
+#include <cstdio>
+#include <cstdlib>
+
+#include <GL/freeglut.h>
+#include <IL/il.h>
+
+#include "app/glh_extensions.h"
+#include "app/lighting.h"
+#include "app/scene_state.h"
+#include "input/menus.h"
+#include "input/mouse.h"
+#include "mesh/mesh_prepare.h"
+#include "mesh/vector_math.h"
+#include "panel/control_panel.h"
+#include "panel/idle.h"
+#include "render/cube_map.h"
+#include "render/frame.h"
+#include "render/projection.h"
+#include "shading/cg_runtime.h"
+#include "shading/shader_setup.h"
+
+int main(int argc, char** argv)
+{
+    // Console messages arrive line by line, also through a pipe.
+    setvbuf(stdout, nullptr, _IOLBF, 0);
+
+    // Drawing window
+    glutInit(&argc, argv);
+    glutInitDisplayMode(GLUT_RGB | GLUT_DOUBLE | GLUT_DEPTH);
+    glutInitWindowSize(600, 600);
+    glutInitWindowPosition(100, 100);
+    mainWindow = glutCreateWindow("Mesh display");
+    glClearColor(1, 1, 1, 1);
+
+    // Callbacks
+    glutDisplayFunc(display);
+    glutReshapeFunc(reshape);
+    glutKeyboardFunc(keyboard);
+    glutMouseFunc(mouse);
+    glutMotionFunc(motion);
+    cgSetErrorCallback(reportCgError);
+    glutIdleFunc(idle);
+
+    // Control panel: a second window; the drawing window is current again afterwards
+    buildControlPanel();
+
+    // Required extensions
+    if (!initExtensions("GL_ARB_multitexture")) {
+        printf("Necessary extensions unsupported: %s\n", unsupportedExtensions());
+        exit(1);
+    }
+
+    // Environment
+    ilInit();
+    loadCubeMap("sky");
+
+    // Provisional projection, replaced by the first reshape
+    glMatrixMode(GL_PROJECTION);
+    glLoadIdentity();
+    glOrtho(-2, 2, -2, 2, 1, 15);
+    glMatrixMode(GL_MODELVIEW);
+    glViewport(0, 0, 300, 300);
+
+    initSphereSlot();
+
+    // Camera
+    perspectiveProjection = 1;
+    upVector[0] = 0, upVector[1] = 1, upVector[2] = 0;
+    eyePosition[0] = 0, eyePosition[1] = 0, eyePosition[2] = cameraRadius;
+    lookAtPoint[0] = 0, lookAtPoint[1] = 0, lookAtPoint[2] = 0;
+    for (int i = 0; i < 3; i++)
+        viewDirection[i] = lookAtPoint[i] - eyePosition[i];
+    eyeDistance = vectorLength(viewDirection);
+    for (int i = 0; i < 3; i++)
+        viewDirection[i] /= eyeDistance;
+
+    createMenus();
+
+    // Meshes
+    loadMeshSlot(1, "bunny500.m");
+    loadMeshSlot(2, "cessna_color500.m");
+    keepLoadedSlotCurrent();
+
+    // Lighting
+    glEnable(GL_DEPTH_TEST);
+    initLighting();
+    glEnable(GL_LIGHTING);
+    glClearColor(0, 0, 0, 0);
+
+    setupShaders();
+
+    glutMainLoop();
+    return 0;
+}

@@ -1,0 +1,61 @@
+// Reset All and Reset Light.
+#include "app/resets.h"
+
+#include <cstdio>
+
+#include "app/lighting.h"
+#include "app/scene_state.h"
+
+static void setIdentity(float* m)
+{
+    for (int i = 0; i < 16; i++)
+        m[i] = (i % 5 == 0) ? 1.0f : 0.0f;
+}
+
+// Copies the default position and colours (alpha and w stay), re-aims
+// lightPointers and gives light 0 the result.
+static void restoreDefaultLight()
+{
+    for (int i = 0; i < 3; i++) {
+        light.position[i] = defaultLight.position[i];
+        light.specular[i] = defaultLight.specular[i];
+        light.ambient[i] = defaultLight.ambient[i];
+        light.diffuse[i] = defaultLight.diffuse[i];
+    }
+    lightPointers[0] = light.position;
+    lightPointers[1] = light.ambient;
+    lightPointers[2] = light.diffuse;
+    lightPointers[3] = light.specular;
+    uploadLight(light.position, light.diffuse, light.ambient, light.specular);
+}
+
+void resetAll()
+{
+    printf("Resetting all...\n");
+    Mesh& mesh = *currentMesh;
+    // The identity goes straight into the matrix; uploadLight below leaves the
+    // modelview matrix at the identity as well.
+    setIdentity(mesh.rotation);
+    mesh.previousScale = mesh.scale;
+    if (mesh.hasGeometry) {
+        mesh.scale = 1.5f / mesh.extent;
+        float ratio = mesh.scale / mesh.previousScale;
+        for (Face& f : mesh.faces)
+            for (float& c : f.normal)
+                c *= ratio;
+        for (Vertex& v : mesh.vertices)
+            for (float& c : v.normal)
+                c *= ratio;
+    } else {
+        mesh.scale = 1.0f;
+    }
+    mesh.translateX = 0;
+    mesh.translateY = 0;
+    restoreDefaultLight();
+}
+
+void resetLight()
+{
+    printf("Resetting the Light...\n");
+    restoreDefaultLight();
+}

@@ -1,0 +1,60 @@
+// The viewer's program-wide state: camera, window, light, materials, shading
+// values, the three mesh slots and the flags the panel hands to the idle callback.
+// Plain globals that every callback reads and writes directly.
+#pragma once
+
+#include "app/viewer_records.h"
+#include "mesh/mesh.h"
+
+// Window
+extern int mainWindow;
+extern int windowWidth;           // pixels, from the last reshape
+extern int windowHeight;
+extern int perspectiveProjection; // 1 perspective, 0 orthographic
+extern float orthoLeft;           // orthographic bounds (world units); left and right widen with the aspect
+extern float orthoRight;
+extern float orthoBottom;
+extern float orthoTop;
+
+// Camera
+extern float eyePosition[3];
+extern float lookAtPoint[3];
+extern float upVector[3];
+extern float viewDirection[3]; // unit vector from the eye to the target
+extern float eyeDistance;
+extern float cameraRadius;     // orbit radius (world units)
+extern float cameraAzimuth;    // degrees
+extern float cameraElevation;  // degrees
+
+// Mouse
+extern InteractionMode interactionMode;
+extern int mouseButton;        // GLUT button of the last mouse event
+extern int lastMouseX;         // drag anchor, pixels
+extern int lastMouseY;         // drag anchor, pixels counted from the bottom row
+extern float trackballAngle;   // degrees, applied to the current mesh every frame
+extern float trackballAxis[3];
+
+// Light and materials
+extern Light light;
+extern Light defaultLight;
+extern float* lightPointers[4]; // light.position, light.ambient, light.diffuse, light.specular
+extern Material material;       // used by every face without its own colour
+extern Material defaultMaterial;
+extern ShadingValues shading;
+extern ShadingValues defaultShading;
+
+// Mesh slots: 0 the built-in sphere, 1 "bunny500.m", 2 "cessna_color500.m"
+constexpr int MESH_SLOT_COUNT = 3;
+extern Mesh meshes[MESH_SLOT_COUNT];
+extern Mesh* currentMesh; // always points into `meshes`
+extern int currentMeshIndex;
+
+// Work the panel leaves for the idle callback
+extern bool lightChanged;
+extern bool textureChanged;
+extern int textureIndex;           // 0 "sky", 1 "sky2", 2 "nvlobby"
+extern unsigned int cubeMapTexture; // OpenGL texture of the current cube map
+
+// Puts every value above back to its start value, as before main() runs.
+// The program itself never calls it; tests do, to start from a known state.
+void restoreStartValues();

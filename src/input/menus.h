@@ -1,0 +1,25 @@
+// The right-button popup menu, the keyboard and the help text.
+#pragma once
+
+// Values of the main menu
+enum {
+    MENU_TRANSLATE_MESH = 1,
+    MENU_SCALE_MESH = 2,
+    MENU_ROTATE_MESH = 3,
+    MENU_TRANSLATE_LIGHT_XY = 4,
+    MENU_TRANSLATE_LIGHT_Z = 5,
+    MENU_ROTATE_CAMERA = 7,
+    MENU_RESET_ALL = 8,
+    MENU_RESET_LIGHT = 9,
+    MENU_HELP = 10,
+    MENU_EXIT = 11,
+};
+
+// Builds the "Viewing" submenu and the main menu and attaches the main menu to
+// the right button of the current window.
+void createMenus();
+// GLUT menu callback of the main menu.
+void mainMenu(int value);
+// GLUT keyboard callback: h/H help, q/Q/Escape quit.
+void keyboard(unsigned char key, int x, int y);
+void printHelp();

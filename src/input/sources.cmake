@@ -1,0 +1,3 @@
+# input subsystem.
+target_sources(meshshade_core PRIVATE
+)

@@ -1,0 +1,42 @@
+// Mesh records: what the .m reader fills, the preparation finishes and the
+// frame draws. A value-initialised Mesh is an empty slot that was never set up.
+#pragma once
+
+#include <cstdint>
+#include <vector>
+
+#include "app/viewer_records.h"
+
+struct Vertex {
+    float position[3] = {0, 0, 0};
+    float normal[3] = {0, 0, 0}; // sum of face normals while reading, length `scale` after preparation
+};
+
+struct Face {
+    int32_t corners[3] = {0, 0, 0}; // 1-based vertex numbers
+    float normal[3] = {0, 0, 0};    // unit normal
+    float colour[3] = {0, 0, 0};    // from the colour block; not drawn
+    float centre[3] = {0, 0, 0};    // mean of the three corners
+    Material material;              // valid only when material.hasOwnMaterial
+};
+
+struct Mesh {
+    bool hasGeometry = false; // faces are drawn; otherwise the built-in sphere
+    bool showNormals = false;
+    bool filled = false;
+    bool smoothShading = false;
+    bool useShaders = false;
+    bool loaded = false; // the slot was set up and may be drawn
+    float scale = 0;
+    float previousScale = 0;
+    float translateX = 0;
+    float translateY = 0;
+    float rotation[16] = {};        // column-major, as OpenGL stores it
+    float* rotationRef = nullptr;   // points at `rotation` once the slot is set up
+    std::vector<Face> faces;
+    std::vector<Vertex> vertices;
+    float centroid[3] = {0, 0, 0};  // sum of positions while reading, their mean after
+    float boundsMax[3] = {0, 0, 0};
+    float boundsMin[3] = {0, 0, 0};
+    float extent = 0;               // larger of the x and y extents
+};

@@ -1,0 +1,3 @@
+# mesh subsystem.
+target_sources(meshshade_core PRIVATE
+)

@@ -1,0 +1,21 @@
+// The "Controls" window: light, material and shading values edited live, the
+// mesh and cube-map choices, the default buttons and the shader toggle.
+#pragma once
+
+// Control ids passed to controlCallback
+enum {
+    ID_LIGHT = 0,
+    ID_DEFAULT_LIGHT = 1,
+    ID_DEFAULT_MATERIAL = 2,
+    ID_MESH = 3,
+    ID_TEXTURE = 4,
+    ID_DEFAULT_SHADING = 5,
+    ID_SHADER_TOGGLE = 6,
+};
+
+// Opens the panel window beside the drawing window; the drawing window is
+// current again on return.
+void buildControlPanel();
+// Carries out the action of the control with this id (flags for the idle
+// callback, defaults, mesh choice, shader toggle). Makes no OpenGL calls.
+void controlCallback(int id);

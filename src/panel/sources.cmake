@@ -1,0 +1,3 @@
+# panel subsystem.
+target_sources(meshshade_core PRIVATE
+)

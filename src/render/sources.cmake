@@ -1,0 +1,3 @@
+# render subsystem.
+target_sources(meshshade_core PRIVATE
+)

@@ -1,0 +1,108 @@
+// The shader runtime: compiles, loads, binds and feeds vertex and fragment
+// programs through the operations the viewer has always used (cgCreateContext,
+// cgCreateProgramFromFile, cgGLBindProgram, cgGLSetParameter3f, ...). The
+// programs are written in OpenGL's shading language (GLSL 1.20 with the
+// compatibility built-ins); the function named as the entry becomes the stage's
+// main. All calls need the drawing window's OpenGL context to be current.
+#pragma once
+
+// Handles. Null means "none".
+typedef struct CgContextRecord* CGcontext;
+typedef struct CgProgramRecord* CGprogram;
+typedef struct CgParameterRecord* CGparameter;
+
+enum CGprofile {
+    CG_PROFILE_UNKNOWN = 0,
+    CG_PROFILE_GLSLV = 1, // vertex programs
+    CG_PROFILE_GLSLF = 2, // fragment programs
+};
+
+enum CGGLenum {
+    // profile classes
+    CG_GL_VERTEX = 8,
+    CG_GL_FRAGMENT = 9,
+    // tracked matrices
+    CG_GL_MODELVIEW_MATRIX = 4,
+    CG_GL_PROJECTION_MATRIX = 5,
+    CG_GL_TEXTURE_MATRIX = 6,
+    CG_GL_MODELVIEW_PROJECTION_MATRIX = 7,
+    // matrix transforms
+    CG_GL_MATRIX_IDENTITY = 0,
+    CG_GL_MATRIX_TRANSPOSE = 1,
+    CG_GL_MATRIX_INVERSE = 2,
+    CG_GL_MATRIX_INVERSE_TRANSPOSE = 3,
+};
+
+enum CGenum {
+    CG_SOURCE = 4112, // the program file holds source text
+};
+
+enum CGerror {
+    CG_NO_ERROR = 0,
+    CG_COMPILER_ERROR = 1,
+    CG_INVALID_PARAMETER_ERROR = 2,
+    CG_INVALID_PROFILE_ERROR = 3,
+    CG_PROGRAM_LOAD_ERROR = 4,
+    CG_PROGRAM_BIND_ERROR = 5,
+    CG_PROGRAM_NOT_LOADED_ERROR = 6,
+    CG_INVALID_ENUMERANT_ERROR = 8,
+    CG_NOT_4x4_MATRIX_ERROR = 9,
+    CG_FILE_READ_ERROR = 10,
+    CG_MEMORY_ALLOC_ERROR = 15,
+    CG_INVALID_CONTEXT_HANDLE_ERROR = 16,
+    CG_INVALID_PROGRAM_HANDLE_ERROR = 17,
+    CG_INVALID_PARAM_HANDLE_ERROR = 18,
+    CG_UNKNOWN_PROFILE_ERROR = 19,
+    CG_INVALID_VALUE_TYPE_ERROR = 20,
+    CG_LINK_ERROR = 21,
+};
+
+typedef void (*CGerrorCallbackFunc)(void);
+
+// Errors
+// Registers the function called, synchronously inside the failing call, after
+// every call that raises an error. Null removes it.
+void cgSetErrorCallback(CGerrorCallbackFunc callback);
+// The pending error code (CG_NO_ERROR for none); reading it clears it.
+CGerror cgGetError(void);
+// A clear text for each code.
+const char* cgGetErrorString(CGerror error);
+// The compiler or linker log of the last compilation or link in this context,
+// lines prefixed with the file name; null when there was none.
+const char* cgGetLastListing(CGcontext context);
+
+// Context and programs
+CGcontext cgCreateContext(void);
+// Destroys a context and every program in it.
+void cgDestroyContext(CGcontext context);
+// The best profile of a class (CG_GL_VERTEX or CG_GL_FRAGMENT) for the current context.
+CGprofile cgGLGetLatestProfile(CGGLenum profileClass);
+void cgGLSetOptimalOptions(CGprofile profile);
+// Reads and compiles a program file. `entry` names the function that becomes
+// main; `args` (null-terminated, may be null) are extra compiler arguments.
+// Null, with an error raised, when the file cannot be read or does not compile.
+CGprogram cgCreateProgramFromFile(CGcontext context, CGenum programType, const char* file, CGprofile profile,
+                                  const char* entry, const char** args);
+void cgDestroyProgram(CGprogram program);
+// Hands a compiled program to the driver; a program must be loaded to be bound.
+void cgGLLoadProgram(CGprogram program);
+
+// Parameters
+// The handle of a uniform the program declares, by exact name (also one the
+// compiler removed as unused); null when the program declares no such name.
+CGparameter cgGetNamedParameter(CGprogram program, const char* name);
+// Values are kept in the runtime until set again and reach the program when it
+// is in use; setting a parameter the compiler removed does nothing visible.
+void cgGLSetParameter1f(CGparameter param, float x);
+void cgGLSetParameter3f(CGparameter param, float x, float y, float z);
+void cgGLSetParameter4f(CGparameter param, float x, float y, float z, float w);
+// Gives a 4x4 matrix parameter the named OpenGL matrix as it is now,
+// transformed as asked (identity, transpose, inverse, inverse transpose).
+void cgGLSetStateMatrixParameter(CGparameter param, CGGLenum matrix, CGGLenum transform);
+
+// Binding
+// Programmable processing of a profile's class on or off for the following draws.
+void cgGLEnableProfile(CGprofile profile);
+void cgGLDisableProfile(CGprofile profile);
+// Makes the program the one its profile uses while that profile is enabled.
+void cgGLBindProgram(CGprogram program);

@@ -1,0 +1,46 @@
+// The two shader programs: compiled from "vp_reflection.cg" and
+// "fp_reflection.cg" at start-up, their parameter handles, and the error report
+// that ends the program when the shader runtime fails.
+#pragma once
+
+#include "shading/cg_runtime.h"
+
+struct ShaderBindingsRecord {
+    CGcontext cgContext = nullptr;
+    CGprofile vertexProfile = CG_PROFILE_UNKNOWN;
+    CGprofile fragmentProfile = CG_PROFILE_UNKNOWN;
+    CGprogram vertexProgram = nullptr;
+    CGprogram fragmentProgram = nullptr;
+    // vertex program
+    CGparameter etaRatio = nullptr;
+    CGparameter eyePosition = nullptr;
+    CGparameter modelViewProj = nullptr;
+    CGparameter modelViewIT = nullptr;
+    CGparameter modelView = nullptr;
+    CGparameter modelViewEyeI = nullptr;
+    CGparameter specColor = nullptr;
+    CGparameter diffColor = nullptr;
+    CGparameter lightPosition = nullptr;
+    CGparameter Ks = nullptr;
+    CGparameter Kd = nullptr;
+    CGparameter Ka = nullptr;
+    CGparameter shininess = nullptr;
+    CGparameter globalAmbient = nullptr;
+    CGparameter dw = nullptr;
+    CGparameter aw = nullptr;
+    // fragment program
+    CGparameter environmentMap = nullptr;
+    CGparameter reflectivity = nullptr;
+    CGparameter matRatio = nullptr;
+    CGparameter weight = nullptr;
+    CGparameter shadowReduction = nullptr;
+};
+
+extern ShaderBindingsRecord ShaderBindings;
+
+// Creates the context, compiles and loads both programs and looks up all 21
+// parameters. Returns only on success; any failure is reported and ends the program.
+void setupShaders();
+// The shader runtime's error callback: reports the pending error with the
+// compiler listing and ends the program. Does nothing when no error is pending.
+void reportCgError();

@@ -1,0 +1,3 @@
+# shading subsystem.
+target_sources(meshshade_core PRIVATE
+)
