@@ -1,4 +1,4 @@
-// The right-button popup menu, the keyboard and the help text.
+// The right-button popup menu of the drawing window, and its keyboard.
 #pragma once
 
 // Values of the main menu
@@ -18,8 +18,9 @@ enum {
 // Builds the "Viewing" submenu and the main menu and attaches the main menu to
 // the right button of the current window.
 void createMenus();
-// GLUT menu callback of the main menu.
+// GLUT menu callback of the main menu: the choice, then a redisplay.
 void mainMenu(int value);
+// What a main-menu choice does: sets the mode, resets, prints help, or exits.
+void applyMenuChoice(int value);
 // GLUT keyboard callback: h/H help, q/Q/Escape quit.
 void keyboard(unsigned char key, int x, int y);
-void printHelp();

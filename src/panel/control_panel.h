@@ -16,6 +16,14 @@ enum {
 // Opens the panel window beside the drawing window; the drawing window is
 // current again on return.
 void buildControlPanel();
+// Asks the panel window to show the current values of its variables again.
+// Does nothing before the panel exists.
+void syncPanel();
+// The ids chosen in the "Mesh:" list (2 Cessna, 1 Bunny, 0 Sphere) and in the
+// texture radio group (0 Sky1, 1 Sky2, 2 Lobby), as the panel last set them.
+extern int meshListValue;
+extern int textureGroupValue;
+
 // Carries out the action of the control with this id (flags for the idle
 // callback, defaults, mesh choice, shader toggle). Makes no OpenGL calls.
 void controlCallback(int id);

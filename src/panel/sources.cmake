@@ -1,3 +1,6 @@
-# panel subsystem.
+# Control panel and idle callback.
 target_sources(meshshade_core PRIVATE
+  ${CMAKE_CURRENT_LIST_DIR}/control_panel.cpp
+  ${CMAKE_CURRENT_LIST_DIR}/control_callback.cpp
+  ${CMAKE_CURRENT_LIST_DIR}/idle.cpp
 )

@@ -11,7 +11,7 @@ void display();
 // increment), scale and centring. Called by display only.
 void drawMesh();
 // Draws one face of the current mesh, filled or outlined, and its normal line.
-void drawFace(Face face);
+void drawFace(const Face& face);
 // The built-in sphere of slot 0: radius 0.5, solid or wire.
 void drawSphere();
 // Hands a material to the fixed-function pipeline for front faces.

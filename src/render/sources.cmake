@@ -1,3 +1,6 @@
-# render subsystem.
+# Rendering: frame, projection and viewing toggles, cube map and sky.
 target_sources(meshshade_core PRIVATE
+  ${CMAKE_CURRENT_LIST_DIR}/frame.cpp
+  ${CMAKE_CURRENT_LIST_DIR}/projection.cpp
+  ${CMAKE_CURRENT_LIST_DIR}/cube_map.cpp
 )

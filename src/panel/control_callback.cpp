@@ -1,0 +1,68 @@
+// The actions of the panel's controls. No OpenGL here: work that needs the
+// drawing window's context is flagged for the idle callback.
+#include <cstdio>
+
+#include "app/scene_state.h"
+#include "panel/control_panel.h"
+
+int meshListValue = 2;
+int textureGroupValue = 0;
+
+void controlCallback(int id)
+{
+    switch (id) {
+    case ID_LIGHT:
+        lightChanged = true;
+        break;
+    case ID_DEFAULT_LIGHT:
+        // colours only: a light moved with the mouse stays where it is
+        for (int i = 0; i < 3; i++) {
+            light.specular[i] = defaultLight.specular[i];
+            light.ambient[i] = defaultLight.ambient[i];
+            light.diffuse[i] = defaultLight.diffuse[i];
+        }
+        syncPanel();
+        lightChanged = true;
+        break;
+    case ID_DEFAULT_MATERIAL:
+        for (int i = 0; i < 3; i++) {
+            material.ambient[i] = defaultMaterial.ambient[i];
+            material.diffuse[i] = defaultMaterial.diffuse[i];
+            material.specular[i] = defaultMaterial.specular[i];
+        }
+        material.shininess = defaultMaterial.shininess;
+        syncPanel();
+        break;
+    case ID_MESH:
+        currentMeshIndex = meshListValue;
+        if (currentMeshIndex >= 0 && currentMeshIndex < MESH_SLOT_COUNT && meshes[currentMeshIndex].loaded) {
+            currentMesh = &meshes[currentMeshIndex];
+        } else {
+            printf("Object not initialized. Defaulting to shpere.\n");
+            currentMesh = &meshes[0];
+        }
+        break;
+    case ID_TEXTURE:
+        textureIndex = textureGroupValue;
+        printf("%d\n", textureIndex);
+        if (textureIndex >= 0 && textureIndex <= 2)
+            textureChanged = true;
+        break;
+    case ID_DEFAULT_SHADING:
+        shading.reflectivity = defaultShading.reflectivity;
+        shading.matRatio = defaultShading.matRatio;
+        shading.aw = defaultShading.aw;
+        shading.dw = defaultShading.dw;
+        shading.weight = defaultShading.weight;
+        defaultShading.etaRatio = 0.98f;
+        shading.etaRatio = 0.98f;
+        shading.shadowReduction = defaultShading.shadowReduction;
+        syncPanel();
+        break;
+    case ID_SHADER_TOGGLE:
+        currentMesh->useShaders = !currentMesh->useShaders;
+        break;
+    default:
+        break;
+    }
+}

@@ -1,0 +1,266 @@
+// The "Controls" window, drawn with Dear ImGui in a GLUT window of its own.
+// Every control edits its viewer variable directly and shows it afresh each
+// frame; controls with an action call controlCallback when their value changes.
+#include "panel/control_panel.h"
+
+#include <cstdio>
+#include <cstdlib>
+#include <string>
+
+#include <GL/freeglut.h>
+#include <imgui.h>
+#include <imgui_internal.h>
+#include <backends/imgui_impl_glut.h>
+#include <backends/imgui_impl_opengl2.h>
+
+#include "app/scene_state.h"
+
+namespace {
+
+int panelWindow = 0;
+
+// Beside the drawing window (600 x 600 at 100, 100), not over it.
+const int PANEL_X = 720;
+const int PANEL_Y = 100;
+const int PANEL_WIDTH = 470;
+const int PANEL_HEIGHT = 760;
+
+// Pixels of a field and of the label column in front of it.
+const float FIELD_WIDTH = 110;
+const float LABEL_WIDTH = 50;
+const float WIDE_LABEL_WIDTH = 200;
+
+// When MESHSHADE_PANEL_LAYOUT names a file, the panel writes there where each
+// control sits (panel-window pixels), so tests can click controls by name.
+const char* layoutPath = nullptr;
+std::string layout, writtenLayout;
+
+void recordItem(const char* name)
+{
+    if (!layoutPath)
+        return;
+    ImVec2 min = ImGui::GetItemRectMin(), max = ImGui::GetItemRectMax();
+    char line[256];
+    snprintf(line, sizeof line, "%s %d %d %d %d\n", name, int(min.x), int(min.y), int(max.x - min.x),
+             int(max.y - min.y));
+    layout += line;
+}
+
+void writeLayoutIfChanged()
+{
+    if (!layoutPath || layout == writtenLayout)
+        return;
+    std::string temporary = std::string(layoutPath) + ".tmp";
+    if (FILE* f = fopen(temporary.c_str(), "w")) {
+        fputs(layout.c_str(), f);
+        fclose(f);
+        rename(temporary.c_str(), layoutPath);
+        writtenLayout = layout;
+    }
+}
+
+// A float field dragged with the mouse, clamped to [low, high]. `speed` scales
+// how far one pixel of drag moves the value, relative to the field's range.
+bool spinner(const char* label, const char* id, float* value, float low, float high, float speed,
+             float labelWidth = LABEL_WIDTH)
+{
+    ImGui::AlignTextToFramePadding();
+    ImGui::TextUnformatted(label);
+    ImGui::SameLine(ImGui::GetCursorPosX() + labelWidth - ImGui::CalcTextSize(label).x - ImGui::GetStyle().ItemSpacing.x);
+    ImGui::SetNextItemWidth(FIELD_WIDTH);
+    const float perPixel = (high - low) * speed / 100.0f;
+    bool changed = ImGui::DragFloat(id, value, perPixel, low, high, "%.3f", ImGuiSliderFlags_AlwaysClamp);
+    recordItem(id + 2);
+    return changed;
+}
+
+// Three colour fields under a heading; every change calls back with `callbackId` (-1: none).
+void colourSpinners(const char* heading, const char* idPrefix, float* colour, int callbackId)
+{
+    static const char* const LABELS[3] = {"Red:", "Green:", "Blue:"};
+    static const char* const NAMES[3] = {"Red", "Green", "Blue"};
+    ImGui::TextUnformatted(heading);
+    for (int i = 0; i < 3; i++) {
+        char id[64];
+        snprintf(id, sizeof id, "##%s%s", idPrefix, NAMES[i]);
+        if (spinner(LABELS[i], id, &colour[i], 0, 1, 0.4f) && callbackId >= 0)
+            controlCallback(callbackId);
+    }
+}
+
+bool button(const char* label, const char* name)
+{
+    bool clicked = ImGui::Button(label);
+    recordItem(name);
+    return clicked;
+}
+
+// An embossed panel: a titled frame around a group of controls.
+void beginFramedGroup(const char* title)
+{
+    ImGui::BeginGroup();
+    ImGui::TextDisabled("%s", title);
+    ImGui::Indent(6);
+}
+
+void endFramedGroup()
+{
+    ImGui::Unindent(6);
+    ImGui::EndGroup();
+    ImVec2 min = ImGui::GetItemRectMin(), max = ImGui::GetItemRectMax();
+    ImU32 edge = ImGui::GetColorU32(ImGuiCol_Border);
+    ImGui::GetWindowDrawList()->AddRect(ImVec2(min.x - 4, min.y - 2), ImVec2(max.x + 4, max.y + 4), edge, 3);
+    ImGui::Dummy(ImVec2(0, 4));
+}
+
+void lightAndMaterial()
+{
+    if (!ImGui::CollapsingHeader("Light and Material", ImGuiTreeNodeFlags_DefaultOpen))
+        return;
+    ImGui::Columns(2, "lightAndMaterial", false);
+    beginFramedGroup("Light");
+    colourSpinners("Ambient", "lightAmbient", light.ambient, ID_LIGHT);
+    colourSpinners("Diffuse", "lightDiffuse", light.diffuse, ID_LIGHT);
+    colourSpinners("Specular", "lightSpecular", light.specular, ID_LIGHT);
+    if (button("Default Light", "DefaultLight"))
+        controlCallback(ID_DEFAULT_LIGHT);
+    endFramedGroup();
+
+    ImGui::NextColumn();
+    beginFramedGroup("Material");
+    colourSpinners("Ka", "materialAmbient", material.ambient, -1);
+    colourSpinners("Kd", "materialDiffuse", material.diffuse, -1);
+    colourSpinners("Ks", "materialSpecular", material.specular, -1);
+    ImGui::TextUnformatted(" ");
+    spinner("Shininess:", "##Shininess", &material.shininess, 0, 100, 2.0f, 80);
+    if (button("Default Material", "DefaultMaterial"))
+        controlCallback(ID_DEFAULT_MATERIAL);
+    endFramedGroup();
+    ImGui::Columns(1);
+}
+
+void meshAndTexture()
+{
+    static const struct {
+        const char* label;
+        int id;
+    } MESH_ITEMS[3] = {{"Cessna", 2}, {"Bunny", 1}, {"Sphere", 0}};
+
+    if (!ImGui::CollapsingHeader("Mesh and Environment Texture", ImGuiTreeNodeFlags_DefaultOpen))
+        return;
+    ImGui::Columns(2, "meshAndTexture", true);
+    beginFramedGroup("Mesh");
+    const char* shown = "";
+    for (const auto& item : MESH_ITEMS)
+        if (item.id == meshListValue)
+            shown = item.label;
+    ImGui::AlignTextToFramePadding();
+    ImGui::TextUnformatted("Mesh:");
+    ImGui::SameLine();
+    ImGui::SetNextItemWidth(FIELD_WIDTH);
+    bool open = ImGui::BeginCombo("##Mesh", shown);
+    recordItem("Mesh");
+    if (open) {
+        for (const auto& item : MESH_ITEMS) {
+            bool chosen = ImGui::Selectable(item.label, item.id == meshListValue);
+            recordItem(item.label);
+            if (chosen && item.id != meshListValue) {
+                meshListValue = item.id;
+                controlCallback(ID_MESH);
+            }
+        }
+        ImGui::EndCombo();
+    }
+    endFramedGroup();
+
+    ImGui::NextColumn();
+    beginFramedGroup("Texture");
+    static const char* const SKIES[3] = {"Sky1", "Sky2", "Lobby"};
+    for (int i = 0; i < 3; i++) {
+        int before = textureGroupValue;
+        ImGui::RadioButton(SKIES[i], &textureGroupValue, i);
+        recordItem(SKIES[i]);
+        if (textureGroupValue != before)
+            controlCallback(ID_TEXTURE);
+    }
+    endFramedGroup();
+    ImGui::Columns(1);
+}
+
+void shaderOptions()
+{
+    if (!ImGui::CollapsingHeader("Shader Options", ImGuiTreeNodeFlags_DefaultOpen))
+        return;
+    spinner("Phong Shading Amount:", "##PhongShadingAmount", &shading.matRatio, 0, 1, 0.8f, WIDE_LABEL_WIDTH);
+    spinner("Ambient Component:", "##AmbientComponent", &shading.aw, 0, 1, 0.8f, WIDE_LABEL_WIDTH);
+    spinner("Diffuse Component:", "##DiffuseComponent", &shading.dw, 0, 1, 0.8f, WIDE_LABEL_WIDTH);
+    ImGui::Separator();
+    spinner("Other Shading Amount:", "##OtherShadingAmount", &shading.weight, 0, 1, 0.8f, WIDE_LABEL_WIDTH);
+    spinner("Reflectivity/Transmitance:", "##Reflectivity", &shading.reflectivity, 0, 1, 0.8f, WIDE_LABEL_WIDTH);
+    spinner("Eta:", "##Eta", &shading.etaRatio, 0, 1, 0.2f, WIDE_LABEL_WIDTH);
+    bool shadowReduction = shading.shadowReduction != 0;
+    if (ImGui::Checkbox("Shadow Reduction:", &shadowReduction))
+        shading.shadowReduction = shadowReduction ? 1 : 0;
+    recordItem("ShadowReduction");
+    if (button("Default Shading", "DefaultShading"))
+        controlCallback(ID_DEFAULT_SHADING);
+    if (button("Shader Toggle", "ShaderToggle"))
+        controlCallback(ID_SHADER_TOGGLE);
+}
+
+void drawControlPanel()
+{
+    ImGui_ImplOpenGL2_NewFrame();
+    ImGui_ImplGLUT_NewFrame();
+    if (!ImGui::GetCurrentContext()->WithinFrameScope)
+        ImGui::NewFrame();
+
+    layout.clear();
+    const ImGuiIO& io = ImGui::GetIO();
+    ImGui::SetNextWindowPos(ImVec2(0, 0));
+    ImGui::SetNextWindowSize(io.DisplaySize);
+    ImGui::Begin("Controls", nullptr,
+                 ImGuiWindowFlags_NoTitleBar | ImGuiWindowFlags_NoResize | ImGuiWindowFlags_NoMove |
+                     ImGuiWindowFlags_NoCollapse | ImGuiWindowFlags_NoSavedSettings);
+    lightAndMaterial();
+    meshAndTexture();
+    shaderOptions();
+    ImGui::End();
+    writeLayoutIfChanged();
+
+    ImGui::Render();
+    glViewport(0, 0, int(io.DisplaySize.x), int(io.DisplaySize.y));
+    glClearColor(0.2f, 0.2f, 0.22f, 1);
+    glClear(GL_COLOR_BUFFER_BIT);
+    ImGui_ImplOpenGL2_RenderDrawData(ImGui::GetDrawData());
+    glutSwapBuffers();
+}
+
+} // namespace
+
+void buildControlPanel()
+{
+    const int previous = glutGetWindow();
+    layoutPath = getenv("MESHSHADE_PANEL_LAYOUT");
+    glutInitWindowSize(PANEL_WIDTH, PANEL_HEIGHT);
+    glutInitWindowPosition(PANEL_X, PANEL_Y);
+    panelWindow = glutCreateWindow("Controls");
+    glutDisplayFunc(drawControlPanel);
+
+    IMGUI_CHECKVERSION();
+    ImGui::CreateContext();
+    ImGuiIO& io = ImGui::GetIO();
+    io.IniFilename = nullptr; // the viewer writes no files
+    ImGui::StyleColorsDark();
+    ImGui_ImplGLUT_Init();
+    ImGui_ImplGLUT_InstallFuncs(); // on the panel window only
+    ImGui_ImplOpenGL2_Init();
+
+    glutSetWindow(previous);
+}
+
+void syncPanel()
+{
+    if (panelWindow)
+        glutPostWindowRedisplay(panelWindow);
+}
