@@ -23,7 +23,7 @@ int panelWindow = 0;
 const int PANEL_X = 720;
 const int PANEL_Y = 100;
 const int PANEL_WIDTH = 470;
-const int PANEL_HEIGHT = 760;
+const int PANEL_HEIGHT = 740;
 
 // Pixels of a field and of the label column in front of it.
 const float FIELD_WIDTH = 110;
@@ -64,9 +64,11 @@ void writeLayoutIfChanged()
 bool spinner(const char* label, const char* id, float* value, float low, float high, float speed,
              float labelWidth = LABEL_WIDTH)
 {
+    const float start = ImGui::GetCursorPosX();
     ImGui::AlignTextToFramePadding();
     ImGui::TextUnformatted(label);
-    ImGui::SameLine(ImGui::GetCursorPosX() + labelWidth - ImGui::CalcTextSize(label).x - ImGui::GetStyle().ItemSpacing.x);
+    ImGui::SameLine();
+    ImGui::SetCursorPosX(start + labelWidth);
     ImGui::SetNextItemWidth(FIELD_WIDTH);
     const float perPixel = (high - low) * speed / 100.0f;
     bool changed = ImGui::DragFloat(id, value, perPixel, low, high, "%.3f", ImGuiSliderFlags_AlwaysClamp);

@@ -5,6 +5,7 @@
 
 #include "app/scene_state.h"
 #include "render/cube_map.h"
+#include "render/gl_check.h"
 #include "shading/cg_runtime.h"
 #include "shading/shader_parameters.h"
 #include "shading/shader_setup.h"
@@ -55,6 +56,7 @@ void display()
         cgGLDisableProfile(ShaderBindings.vertexProfile);
         cgGLDisableProfile(ShaderBindings.fragmentProfile);
     }
+    checkFrameForGlErrors();
 }
 
 // rotation = R(trackballAngle, trackballAxis) * rotation, through OpenGL's own matrix code.
