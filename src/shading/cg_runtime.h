@@ -72,17 +72,25 @@ const char* cgGetErrorString(CGerror error);
 const char* cgGetLastListing(CGcontext context);
 
 // Context and programs
+// A new, empty context; needs no OpenGL context.
 CGcontext cgCreateContext(void);
 // Destroys a context and every program in it.
 void cgDestroyContext(CGcontext context);
-// The best profile of a class (CG_GL_VERTEX or CG_GL_FRAGMENT) for the current context.
+// The best profile of a class (CG_GL_VERTEX or CG_GL_FRAGMENT) for the current
+// context: CG_PROFILE_GLSLV or CG_PROFILE_GLSLF when it runs GLSL (OpenGL 2.0,
+// or the ARB shader extensions), otherwise CG_PROFILE_UNKNOWN.
 CGprofile cgGLGetLatestProfile(CGGLenum profileClass);
+// Prepares later compilations for the profile; GLSL drivers tune their own, so
+// this only checks that the profile is a known one.
 void cgGLSetOptimalOptions(CGprofile profile);
 // Reads and compiles a program file. `entry` names the function that becomes
-// main; `args` (null-terminated, may be null) are extra compiler arguments.
-// Null, with an error raised, when the file cannot be read or does not compile.
+// main (null means "main"); `args` (null-terminated, may be null) are extra
+// compiler arguments, "-DNAME" or "-DNAME=VALUE". Null, with an error raised,
+// when the file cannot be read, does not compile or lacks the entry function.
 CGprogram cgCreateProgramFromFile(CGcontext context, CGenum programType, const char* file, CGprofile profile,
                                   const char* entry, const char** args);
+// Frees the program's OpenGL objects, unbinding it first; its handle and its
+// parameters' handles become invalid.
 void cgDestroyProgram(CGprogram program);
 // Hands a compiled program to the driver; a program must be loaded to be bound.
 void cgGLLoadProgram(CGprogram program);
@@ -97,12 +105,19 @@ void cgGLSetParameter1f(CGparameter param, float x);
 void cgGLSetParameter3f(CGparameter param, float x, float y, float z);
 void cgGLSetParameter4f(CGparameter param, float x, float y, float z, float w);
 // Gives a 4x4 matrix parameter the named OpenGL matrix as it is now,
-// transformed as asked (identity, transpose, inverse, inverse transpose).
+// transformed as asked (identity, transpose, inverse, inverse transpose). A
+// singular matrix asked to be inverted leaves the parameter's value unchanged.
 void cgGLSetStateMatrixParameter(CGparameter param, CGGLenum matrix, CGGLenum transform);
 
 // Binding
+// The bound programs of the enabled profiles draw; a class whose profile is
+// disabled or has no program bound is drawn by the fixed-function pipeline.
+// The three calls raise CG_LINK_ERROR when the programs that should now draw
+// together do not link; the fixed-function pipeline then draws.
+
 // Programmable processing of a profile's class on or off for the following draws.
 void cgGLEnableProfile(CGprofile profile);
 void cgGLDisableProfile(CGprofile profile);
-// Makes the program the one its profile uses while that profile is enabled.
+// Makes the program the one its profile uses while that profile is enabled; the
+// program must have been loaded.
 void cgGLBindProgram(CGprogram program);

@@ -1,3 +1,9 @@
 # shading subsystem.
 target_sources(meshshade_core PRIVATE
+  ${CMAKE_CURRENT_LIST_DIR}/cg_runtime.cpp
+  ${CMAKE_CURRENT_LIST_DIR}/cg_binding.cpp
+  ${CMAKE_CURRENT_LIST_DIR}/cg_source.cpp
+  ${CMAKE_CURRENT_LIST_DIR}/cg_matrix.cpp
+  ${CMAKE_CURRENT_LIST_DIR}/shader_setup.cpp
+  ${CMAKE_CURRENT_LIST_DIR}/shader_parameters.cpp
 )

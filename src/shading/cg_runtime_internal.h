@@ -1,0 +1,60 @@
+// The records behind the shader runtime's handles, and the calls between its two
+// halves: cg_runtime.cpp (errors, contexts, programs, lookup) and cg_binding.cpp
+// (profiles, binding, linked GL programs, parameter values). Nothing else includes it.
+#pragma once
+
+#define GL_GLEXT_PROTOTYPES
+#include <GL/gl.h>
+#include <GL/glext.h>
+
+#include <memory>
+#include <string>
+#include <vector>
+
+#include "shading/cg_runtime.h"
+#include "shading/cg_source.h"
+
+struct CgParameterRecord {
+    CgProgramRecord* program = nullptr;
+    int index = 0; // position in program->parameters
+    UniformDeclaration declaration;
+    int valueSize = 0; // floats in a value: 1 to 4, or 16 for a mat4; 0 when no value can be set
+    bool hasValue = false;
+    float value[16] = {}; // column-major for a mat4
+};
+
+struct CgProgramRecord {
+    CgContextRecord* context = nullptr;
+    CGprofile profile = CG_PROFILE_UNKNOWN;
+    std::string file; // as the caller named it, for listings
+    GLuint shader = 0;
+    bool loaded = false;
+    std::vector<std::unique_ptr<CgParameterRecord>> parameters; // in declaration order
+};
+
+struct CgContextRecord {
+    std::vector<std::unique_ptr<CgProgramRecord>> programs;
+    std::string listing; // log of the last compile or link, empty for none
+};
+
+// True for the two profiles programs can be written for.
+inline bool isKnownProfile(CGprofile profile)
+{
+    return profile == CG_PROFILE_GLSLV || profile == CG_PROFILE_GLSLF;
+}
+
+// cg_runtime.cpp
+// Makes `error` the pending error and calls the error callback, unless one is
+// already running (its own failing calls only set the pending error).
+void raiseCgError(CGerror error);
+// True while a handle names a program or parameter that has not been destroyed.
+bool isLiveProgram(const CgProgramRecord* program);
+bool isLiveParameter(const CgParameterRecord* parameter);
+
+// cg_binding.cpp
+// Links the stages (either may be null) into a GL program that is kept for when
+// exactly these stages are in use. False, with the driver's log, when they do not link.
+bool linkStages(CgProgramRecord* vertex, CgProgramRecord* fragment, std::string& log);
+// Unbinds `program`, switching the pipeline as needed, and deletes every GL
+// program linked from it. Called just before the program is destroyed.
+void releaseProgramBindings(CgProgramRecord* program);
