@@ -1,3 +1,6 @@
-# mesh subsystem.
+# Mesh model: .m reader, face and vertex normals, fitting, vector helpers.
 target_sources(meshshade_core PRIVATE
+  ${CMAKE_CURRENT_LIST_DIR}/vector_math.cpp
+  ${CMAKE_CURRENT_LIST_DIR}/mesh_reader.cpp
+  ${CMAKE_CURRENT_LIST_DIR}/mesh_prepare.cpp
 )

@@ -1,0 +1,164 @@
+// Face normals and centres while a file is read, the fit of a file mesh into the
+// view once it is read, and the set-up of the sphere slot.
+#include "mesh/mesh_prepare.h"
+
+#include <cassert>
+#include <cfloat>
+#include <cmath>
+#include <cstdio>
+
+#include "app/scene_state.h"
+#include "mesh/mesh_reader.h"
+#include "mesh/vector_math.h"
+
+// An extent below this (world units) counts as none: 1.5 / extent, and the
+// 4 / extent limit of the scale drag, would no longer be finite floats.
+static const double MIN_EXTENT = 1e-30;
+
+static void setIdentity(float* m)
+{
+    for (int i = 0; i < 16; i++)
+        m[i] = (i % 5 == 0) ? 1.0f : 0.0f;
+}
+
+void addFaceGeometry(Face& face)
+{
+    Mesh& mesh = *currentMesh;
+    const float* corner[3];
+    for (int i = 0; i < 3; i++) {
+        assert(face.corners[i] >= 1 && size_t(face.corners[i]) <= mesh.vertices.size() &&
+               "face corner names a vertex not read yet");
+        corner[i] = mesh.vertices[face.corners[i] - 1].position;
+    }
+    const float *a = corner[0], *b = corner[1], *c = corner[2];
+
+    // normal = (C - B) x (A - B): corners counter-clockwise seen from the front give
+    // a normal towards the viewer. In double, as differences and products of large
+    // coordinates overflow a float.
+    double e1[3], e2[3];
+    for (int i = 0; i < 3; i++) {
+        e1[i] = double(a[i]) - b[i];
+        e2[i] = double(c[i]) - b[i];
+    }
+    const double n[3] = {e2[1] * e1[2] - e2[2] * e1[1], e2[2] * e1[0] - e2[0] * e1[2],
+                         e2[0] * e1[1] - e2[1] * e1[0]};
+    const double length = std::sqrt(n[0] * n[0] + n[1] * n[1] + n[2] * n[2]);
+    // Collinear corners give no direction: the normal stays zero rather than NaN.
+    const double inverseLength = length > 0 ? 1.0 / length : 0.0;
+    for (int i = 0; i < 3; i++) {
+        face.normal[i] = float(n[i] * inverseLength);
+        face.centre[i] = float((double(a[i]) + b[i] + c[i]) * (1.0 / 3.0));
+    }
+
+    // Every face counts once in its vertices' normals, whatever its area.
+    for (int corner : face.corners)
+        for (int i = 0; i < 3; i++)
+            mesh.vertices[corner - 1].normal[i] += face.normal[i];
+}
+
+// Centre, extent, scale and vertex normals of a mesh just read.
+static void fitMesh(Mesh& mesh, const char* fileName)
+{
+    if (mesh.vertices.empty()) {
+        // Nothing to fit: a neutral frame rather than the far-apart start bounds.
+        for (int i = 0; i < 3; i++)
+            mesh.centroid[i] = mesh.boundsMax[i] = mesh.boundsMin[i] = 0;
+        mesh.extent = 1;
+    } else {
+        // The mean position of every vertex, used or not. Summed in double: a float
+        // running sum loses precision on big meshes and can overflow.
+        double sum[3] = {0, 0, 0};
+        for (const Vertex& v : mesh.vertices)
+            for (int i = 0; i < 3; i++)
+                sum[i] += v.position[i];
+        for (int i = 0; i < 3; i++)
+            mesh.centroid[i] = float(sum[i] / double(mesh.vertices.size()));
+
+        // Only x and y count: the view looks down z.
+        double extent = double(mesh.boundsMax[0]) - mesh.boundsMin[0];
+        double extentY = double(mesh.boundsMax[1]) - mesh.boundsMin[1];
+        if (extentY > extent) extent = extentY;
+        if (extent < MIN_EXTENT) {
+            fprintf(stderr, "%s: all vertices share one x and one y; fitted as if 1 unit wide\n", fileName);
+            extent = 1;
+        }
+        mesh.extent = float(extent < FLT_MAX ? extent : FLT_MAX);
+    }
+    mesh.scale = 1.5f / mesh.extent;
+
+    // Vertex normals get length `scale`; one that summed to zero (a vertex no face
+    // uses, or faces that cancel) stays zero.
+    for (Vertex& v : mesh.vertices) {
+        double length = vectorLength(v.normal);
+        if (length > 0)
+            for (float& component : v.normal)
+                component = float(component * (mesh.scale / length));
+    }
+}
+
+void loadMeshSlot(int slot, const char* fileName)
+{
+    assert(slot >= 1 && slot < MESH_SLOT_COUNT && "file mesh slot out of range");
+    currentMesh = &meshes[slot];
+    Mesh& mesh = *currentMesh;
+    mesh.vertices.clear();
+    mesh.faces.clear();
+    // The bounds start at the far ends of the float range, so the first vertex
+    // replaces them whatever its coordinates.
+    for (int i = 0; i < 3; i++) {
+        mesh.boundsMax[i] = -FLT_MAX;
+        mesh.boundsMin[i] = FLT_MAX;
+        mesh.centroid[i] = 0;
+    }
+    mesh.extent = 1;
+
+    if (readMeshFile(fileName) != 0) {
+        // A read error part-way may have left some of the file behind.
+        mesh.vertices.clear();
+        mesh.faces.clear();
+        for (int i = 0; i < 3; i++)
+            mesh.centroid[i] = 0;
+        mesh.loaded = false;
+        return;
+    }
+    currentMeshIndex = slot;
+    mesh.hasGeometry = true;
+    mesh.showNormals = false;
+    mesh.filled = true;
+    mesh.smoothShading = false;
+    mesh.useShaders = true;
+    mesh.translateX = 0;
+    mesh.translateY = 0;
+    setIdentity(mesh.rotation);
+    mesh.rotationRef = mesh.rotation;
+    fitMesh(mesh, fileName);
+    mesh.loaded = true;
+}
+
+void initSphereSlot()
+{
+    Mesh& sphere = meshes[0];
+    setIdentity(sphere.rotation);
+    sphere.rotationRef = sphere.rotation;
+    sphere.hasGeometry = false;
+    sphere.showNormals = false;
+    sphere.filled = true;
+    sphere.smoothShading = false;
+    sphere.useShaders = false;
+    sphere.scale = 1.0f;
+    sphere.previousScale = 1.0f;
+    sphere.translateX = 0;
+    sphere.translateY = 0;
+    for (int i = 0; i < 3; i++) {
+        sphere.boundsMax[i] = 1;
+        sphere.boundsMin[i] = -1;
+        sphere.centroid[i] = 0;
+    }
+    sphere.extent = 2.0f;
+    sphere.loaded = true;
+}
+
+void keepLoadedSlotCurrent()
+{
+    if (!currentMesh->loaded) currentMesh = &meshes[currentMeshIndex];
+}

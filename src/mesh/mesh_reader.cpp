@@ -1,0 +1,410 @@
+// The .m reader. The file is read in big chunks and cut into lines; at most the
+// first 255 characters of each line are interpreted and the rest of the line is
+// skipped, however long it is.
+#include "mesh/mesh_reader.h"
+
+#include <sys/mman.h>
+#include <sys/stat.h>
+#include <unistd.h>
+
+#include <charconv>
+#include <cmath>
+#include <cstdint>
+#include <cstdio>
+#include <cstdlib>
+#include <cstring>
+#include <exception>
+#include <memory>
+#include <new>
+
+#include "app/scene_state.h"
+#include "mesh/mesh_prepare.h"
+
+// Characters of a line that are interpreted, counted from its first non-blank one.
+static const size_t MAX_LINE_CHARS = 255;
+
+// White space as isspace() sees it in the C locale, safe for any byte value.
+static inline bool isBlank(char c)
+{
+    return c == ' ' || (c >= '\t' && c <= '\r');
+}
+
+static inline bool isDigit(char c)
+{
+    return c >= '0' && c <= '9';
+}
+
+// Whether the zero-terminated `line` begins with `keyword`.
+static inline bool startsWith(const char* line, const char* keyword)
+{
+    for (; *keyword; line++, keyword++)
+        if (*line != *keyword) return false;
+    return true;
+}
+
+static bool fail(const char** problem, const char* why)
+{
+    if (problem) *problem = why;
+    return false;
+}
+
+// Powers of ten that are exact floats (5^8 fits the 24-bit significand).
+static const float POWERS_OF_TEN[] = {1e0f, 1e1f, 1e2f, 1e3f, 1e4f, 1e5f, 1e6f, 1e7f, 1e8f};
+
+// The common number of a mesh file, a plain decimal such as "0.654321" whose
+// digits taken as an integer stay below 2^24: that integer and the power of ten
+// are exact floats, so one division rounds exactly as a full conversion does.
+// False for anything else (an exponent, more digits, hexadecimal, inf, nan),
+// which the general conversion then reads.
+static inline bool scanShortDecimal(const char* s, float* value, const char** after)
+{
+    uint32_t mantissa = 0;
+    int digits = 0, fractionDigits = 0;
+    for (; isDigit(*s) && digits <= 8; s++, digits++)
+        mantissa = mantissa * 10 + uint32_t(*s - '0');
+    if (*s == '.')
+        for (s++; isDigit(*s) && digits <= 8; s++, digits++, fractionDigits++)
+            mantissa = mantissa * 10 + uint32_t(*s - '0');
+    if (digits == 0 || digits > 8 || mantissa >= (1u << 24) || isDigit(*s)) return false;
+    if (*s == 'e' || *s == 'E' || *s == 'x' || *s == 'X') return false;
+    *value = float(mantissa) / POWERS_OF_TEN[fractionDigits];
+    *after = s;
+    return true;
+}
+
+// Reads one number as scanf's %g does: leading white space, an optional sign, then
+// a decimal or hexadecimal float, "inf", "infinity" or "nan". Moves *p past it;
+// false when no number starts there. `end` is the end of the line.
+static bool scanFloat(const char** p, const char* end, float* value)
+{
+    const char* s = *p;
+    while (isBlank(*s))
+        s++;
+    const char* start = s;
+    bool negative = false;
+    if (*s == '+' || *s == '-') {
+        negative = *s == '-';
+        s++;
+        if (*s == '+' || *s == '-') return false;
+    }
+    float v = 0;
+    const char* after;
+    if (scanShortDecimal(s, &v, &after)) {
+        *value = negative ? -v : v;
+        *p = after;
+        return true;
+    }
+    auto parsed = std::from_chars(s, end, v);
+    bool hex = s[0] == '0' && (s[1] == 'x' || s[1] == 'X');
+    if (parsed.ec == std::errc() && !hex) {
+        after = parsed.ptr;
+        if (negative) v = -v;
+    } else if (parsed.ec == std::errc::invalid_argument) {
+        return false;
+    } else {
+        // Hexadecimal floats, and values beyond the float range (strtof gives
+        // infinity or zero there, as scanf would); both are rare.
+        char* stop;
+        v = strtof(start, &stop);
+        if (stop == start) return false;
+        after = stop;
+    }
+    *value = v;
+    *p = after;
+    return true;
+}
+
+// Passes over an integer as scanf's %d reads it: white space, an optional sign
+// and at least one digit. The value is not needed, so any length is accepted.
+static bool skipInteger(const char** p)
+{
+    const char* s = *p;
+    while (isBlank(*s))
+        s++;
+    if (*s == '+' || *s == '-') s++;
+    if (!isDigit(*s)) return false;
+    while (isDigit(*s))
+        s++;
+    *p = s;
+    return true;
+}
+
+// "Vertex %d %g %g %g": the number is read and dropped, vertices count by order.
+static bool parseVertex(const char* line, const char** problem)
+{
+    const char* end = line + strlen(line);
+    const char* s = line + 7;
+    if (!skipInteger(&s)) return fail(problem, "vertex line has no vertex number after \"Vertex \"");
+    float position[3];
+    for (float& coordinate : position)
+        if (!scanFloat(&s, end, &coordinate))
+            return fail(problem, "vertex line does not hold three coordinates");
+    for (float coordinate : position)
+        if (!std::isfinite(coordinate))
+            return fail(problem, "vertex coordinate is infinite, not a number or beyond the float range");
+
+    Mesh& mesh = *currentMesh;
+    Vertex& vertex = mesh.vertices.emplace_back();
+    for (int i = 0; i < 3; i++) {
+        vertex.position[i] = position[i];
+        mesh.centroid[i] += position[i];
+        if (position[i] > mesh.boundsMax[i]) mesh.boundsMax[i] = position[i];
+        if (position[i] < mesh.boundsMin[i]) mesh.boundsMin[i] = position[i];
+    }
+    return true;
+}
+
+// "Face" with its own number, then vertex numbers, then an optional "{...}" block.
+// The whole line is checked before anything in the mesh changes.
+static bool parseFace(const char* line, const char** problem)
+{
+    const char* s = line + 4;
+    const int64_t vertexCount = int64_t(currentMesh->vertices.size());
+    int32_t corners[3];
+    int numbers = 0; // the face's own number included
+    for (;;) {
+        while (isBlank(*s))
+            s++;
+        if (*s == '\0' || *s == '{') break;
+        if (!isDigit(*s))
+            return fail(problem,
+                        "face number list holds a character other than digits, white space and \"{\"");
+        // Saturates just above the int range: such a number names no vertex anyway.
+        int64_t n = 0;
+        for (; isDigit(*s); s++)
+            if (n <= INT32_MAX) n = n * 10 + (*s - '0');
+        if (numbers >= 1 && numbers <= 3) {
+            if (n < 1 || n > vertexCount)
+                return fail(problem,
+                            "face names vertex 0 or a vertex that is not among the vertices read before it");
+            corners[numbers - 1] = int32_t(n);
+        }
+        numbers++;
+    }
+    if (numbers < 4) return fail(problem, "face has fewer than three vertex numbers");
+
+    // "{rgb=(r g b" gives the face its own material; any other block is ignored.
+    bool coloured = false;
+    float rgb[3];
+    if (*s == '{' && startsWith(s + 1, "rgb=")) {
+        const char* end = s + strlen(s);
+        s += 5;
+        if (*s != '(') return fail(problem, "colour block does not hold three numbers after \"rgb=(\"");
+        s++;
+        for (float& c : rgb)
+            if (!scanFloat(&s, end, &c))
+                return fail(problem, "colour block does not hold three numbers after \"rgb=(\"");
+        for (float c : rgb)
+            if (!std::isfinite(c))
+                return fail(problem, "colour value is infinite, not a number or beyond the float range");
+        coloured = true;
+    }
+
+    Face& face = currentMesh->faces.emplace_back();
+    for (int k = 0; k < 3; k++)
+        face.corners[k] = corners[k];
+    addFaceGeometry(face);
+    face.material.hasOwnMaterial = false;
+    if (coloured) {
+        for (int i = 0; i < 3; i++) {
+            face.colour[i] = rgb[i];
+            face.material.ambient[i] = 0.45f * rgb[i];
+            face.material.diffuse[i] = 0.75f * rgb[i];
+            face.material.specular[i] = 1.0f * rgb[i];
+        }
+        face.material.ambient[3] = face.material.diffuse[3] = face.material.specular[3] = 1.0f;
+        face.material.shininess = 100.0f;
+        face.material.hasOwnMaterial = true;
+    }
+    return true;
+}
+
+bool parseMeshLine(const char* line, const char** problem)
+{
+    if (line[0] == '#') return true;
+    if (startsWith(line, "Vertex ")) return parseVertex(line, problem);
+    if (startsWith(line, "Face ")) return parseFace(line, problem);
+    return true;
+}
+
+// Bytes read from the file at a time. Tests of the reader may build it with a
+// small chunk, so that lines often straddle two chunks.
+#ifndef MESH_READ_CHUNK_BYTES
+#define MESH_READ_CHUNK_BYTES (1 << 20)
+#endif
+static const size_t CHUNK_BYTES = MESH_READ_CHUNK_BYTES;
+static_assert(CHUNK_BYTES > MAX_LINE_CHARS, "a chunk must hold the interpreted part of a line");
+
+// A file read in chunks and handed out line by line.
+struct LineSource {
+    FILE* file = nullptr;
+    char* bytes = nullptr; // CHUNK_BYTES; unread bytes are bytes[begin, end)
+    size_t begin = 0;
+    size_t end = 0;
+    bool readError = false;
+    long lineNumber = 1; // of the next unread byte
+};
+
+// Moves the unread bytes to the front and reads more after them. False at the
+// end of the file or on a read error.
+static bool refill(LineSource& source)
+{
+    size_t unread = source.end - source.begin;
+    memmove(source.bytes, source.bytes + source.begin, unread);
+    source.begin = 0;
+    source.end = unread;
+    size_t got = fread(source.bytes + unread, 1, CHUNK_BYTES - unread, source.file);
+    if (got == 0) {
+        source.readError = ferror(source.file) != 0;
+        return false;
+    }
+    source.end += got;
+    return true;
+}
+
+// Copies the next line, without its leading white space and cut to 255
+// characters, into `line`, zero-terminated, and passes over the rest of it
+// however long. False when the file has no more lines.
+static bool nextLine(LineSource& source, char* line, long* lineNumber)
+{
+    // Blank lines and leading white space; a carriage return is white space too.
+    for (;;) {
+        while (source.begin < source.end && isBlank(source.bytes[source.begin])) {
+            if (source.bytes[source.begin] == '\n') source.lineNumber++;
+            source.begin++;
+        }
+        if (source.begin < source.end) break;
+        if (!refill(source)) return false;
+    }
+    *lineNumber = source.lineNumber;
+
+    // The interpreted part: up to the line feed, at most 255 characters.
+    size_t length;
+    bool lineFeedSeen;
+    for (;;) {
+        const char* start = source.bytes + source.begin;
+        size_t unread = source.end - source.begin;
+        size_t window = unread < MAX_LINE_CHARS ? unread : MAX_LINE_CHARS;
+        const char* lineFeed = static_cast<const char*>(memchr(start, '\n', window));
+        if (lineFeed || unread >= MAX_LINE_CHARS || !refill(source)) {
+            lineFeedSeen = lineFeed != nullptr;
+            length = lineFeed ? size_t(lineFeed - start) : window;
+            break;
+        }
+    }
+    memcpy(line, source.bytes + source.begin, length);
+    line[length] = '\0';
+    source.begin += length;
+
+    // The rest of the line goes unread. Its line feed stays for the blank
+    // skipping above, which counts it.
+    while (!lineFeedSeen) {
+        const char* start = source.bytes + source.begin;
+        const char* lineFeed = static_cast<const char*>(memchr(start, '\n', source.end - source.begin));
+        if (lineFeed) {
+            source.begin += size_t(lineFeed - start);
+            break;
+        }
+        source.begin = source.end;
+        if (!refill(source)) break;
+    }
+    return true;
+}
+
+// Asks the kernel to back the whole pages of a big, not yet touched range with
+// huge pages: filling a mesh of a million faces otherwise spends much of its
+// time taking page faults. Only a hint; nothing changes if it is not taken.
+static void adviseHugePages(const void* start, size_t bytes)
+{
+    const uintptr_t page = uintptr_t(sysconf(_SC_PAGESIZE));
+    uintptr_t first = (uintptr_t(start) + page - 1) & ~(page - 1);
+    uintptr_t last = (uintptr_t(start) + bytes) & ~(page - 1);
+    if (last > first) madvise(reinterpret_cast<void*>(first), last - first, MADV_HUGEPAGE);
+}
+
+// Counts the vertex and face lines of a big regular file and makes room for them
+// at once, so that a big mesh is not copied over and over as its sequences grow.
+// This reads the file one more time, which costs less than the copies. A keyword
+// after blanks is missed; that only costs a regrowth.
+// Malformed lines warned about one by one; the rest of a file's are counted.
+static const long MAX_LINE_WARNINGS = 20;
+
+static void reserveForFile(LineSource& source, Mesh& mesh)
+{
+    struct stat info;
+    if (fstat(fileno(source.file), &info) != 0 || !S_ISREG(info.st_mode) ||
+        size_t(info.st_size) < CHUNK_BYTES)
+        return;
+    size_t vertexLines = 0, faceLines = 0;
+    bool atLineStart = true;
+    while (refill(source)) {
+        const char* p = source.bytes + source.begin;
+        const char* end = source.bytes + source.end;
+        for (;;) {
+            if (!atLineStart) {
+                const char* lineFeed = static_cast<const char*>(memchr(p, '\n', size_t(end - p)));
+                if (!lineFeed) {
+                    p = end;
+                    break;
+                }
+                p = lineFeed + 1;
+                atLineStart = true;
+            }
+            // A line that starts in the last few bytes is judged with the next chunk.
+            if (end - p < 7) break;
+            if (memcmp(p, "Vertex ", 7) == 0)
+                vertexLines++;
+            else if (memcmp(p, "Face ", 5) == 0)
+                faceLines++;
+            atLineStart = false;
+        }
+        source.begin = size_t(p - source.bytes);
+    }
+    rewind(source.file);
+    source.begin = source.end = 0;
+    source.readError = false;
+    // Malformed lines count here too; when that asks for more than there is, the
+    // sequences simply grow as they are filled.
+    try {
+        mesh.vertices.reserve(mesh.vertices.size() + vertexLines);
+        mesh.faces.reserve(mesh.faces.size() + faceLines);
+    } catch (const std::exception&) {
+        return;
+    }
+    adviseHugePages(mesh.faces.data() + mesh.faces.size(), faceLines * sizeof(Face));
+    adviseHugePages(mesh.vertices.data() + mesh.vertices.size(), vertexLines * sizeof(Vertex));
+}
+
+int readMeshFile(const char* path)
+{
+    printf("Reading coordinates from %s\n", path);
+    LineSource source;
+    source.file = fopen(path, "rb");
+    std::unique_ptr<char[]> bytes(source.file ? new (std::nothrow) char[CHUNK_BYTES] : nullptr);
+    if (!bytes) {
+        if (source.file) fclose(source.file);
+        printf("Could not open file %s\n", path);
+        return -1;
+    }
+    source.bytes = bytes.get();
+    reserveForFile(source, *currentMesh);
+
+    char line[MAX_LINE_CHARS + 1];
+    long lineNumber = 0, malformed = 0;
+    while (nextLine(source, line, &lineNumber)) {
+        const char* problem = nullptr;
+        if (!parseMeshLine(line, &problem) && ++malformed <= MAX_LINE_WARNINGS)
+            fprintf(stderr, "%s:%ld: %s; line skipped\n", path, lineNumber, problem);
+    }
+    // a file that is not a mesh at all would otherwise bury the console
+    if (malformed > MAX_LINE_WARNINGS)
+        fprintf(stderr, "%s: %ld more malformed lines skipped\n", path, malformed - MAX_LINE_WARNINGS);
+    fclose(source.file);
+    // A file that opens but does not read (a directory, a failing disk) is as
+    // unusable as one that does not open.
+    if (source.readError) {
+        printf("Could not open file %s\n", path);
+        return -1;
+    }
+    return 0;
+}
