@@ -10,6 +10,7 @@
 #include "app/glh_extensions.h"
 #include "app/lighting.h"
 #include "app/scene_state.h"
+#include "app/swap_control.h"
 #include "input/menus.h"
 #include "input/mouse.h"
 #include "mesh/mesh_prepare.h"
@@ -34,6 +35,8 @@ int main(int argc, char** argv)
     glutInitWindowPosition(100, 100);
     mainWindow = glutCreateWindow("Mesh display");
     glClearColor(1, 1, 1, 1);
+    // frames are drawn continuously; at the display's pace, not as fast as possible
+    requestSynchronisedSwaps();
 
     // Callbacks
     glutDisplayFunc(display);

@@ -4,4 +4,6 @@ target_sources(meshshade_core PRIVATE
   ${CMAKE_CURRENT_LIST_DIR}/lighting.cpp
   ${CMAKE_CURRENT_LIST_DIR}/resets.cpp
   ${CMAKE_CURRENT_LIST_DIR}/glh_extensions.cpp
+  ${CMAKE_CURRENT_LIST_DIR}/swap_control.cpp
+  ${CMAKE_CURRENT_LIST_DIR}/state_report.cpp
 )

@@ -14,6 +14,7 @@
 #include <backends/imgui_impl_opengl2.h>
 
 #include "app/scene_state.h"
+#include "app/swap_control.h"
 
 namespace {
 
@@ -31,19 +32,31 @@ const float LABEL_WIDTH = 50;
 const float WIDE_LABEL_WIDTH = 200;
 
 // When MESHSHADE_PANEL_LAYOUT names a file, the panel writes there where each
-// control sits (panel-window pixels), so tests can click controls by name.
+// control sits (panel-window pixels) and what it shows, one control a line
+// ("name x y width height value"), so tests can find and read controls by name.
 const char* layoutPath = nullptr;
 std::string layout, writtenLayout;
 
-void recordItem(const char* name)
+void recordRect(const char* name, ImVec2 min, ImVec2 max, const char* value)
 {
     if (!layoutPath)
         return;
-    ImVec2 min = ImGui::GetItemRectMin(), max = ImGui::GetItemRectMax();
     char line[256];
-    snprintf(line, sizeof line, "%s %d %d %d %d\n", name, int(min.x), int(min.y), int(max.x - min.x),
-             int(max.y - min.y));
+    snprintf(line, sizeof line, "%s %d %d %d %d %s\n", name, int(min.x), int(min.y), int(max.x - min.x),
+             int(max.y - min.y), value);
     layout += line;
+}
+
+void recordItem(const char* name, const char* value)
+{
+    recordRect(name, ImGui::GetItemRectMin(), ImGui::GetItemRectMax(), value);
+}
+
+void recordValue(const char* name, float value)
+{
+    char text[32];
+    snprintf(text, sizeof text, "%.3f", value);
+    recordItem(name, text);
 }
 
 void writeLayoutIfChanged()
@@ -72,7 +85,7 @@ bool spinner(const char* label, const char* id, float* value, float low, float h
     ImGui::SetNextItemWidth(FIELD_WIDTH);
     const float perPixel = (high - low) * speed / 100.0f;
     bool changed = ImGui::DragFloat(id, value, perPixel, low, high, "%.3f", ImGuiSliderFlags_AlwaysClamp);
-    recordItem(id + 2);
+    recordValue(id + 2, *value);
     return changed;
 }
 
@@ -93,7 +106,7 @@ void colourSpinners(const char* heading, const char* idPrefix, float* colour, in
 bool button(const char* label, const char* name)
 {
     bool clicked = ImGui::Button(label);
-    recordItem(name);
+    recordItem(name, "-");
     return clicked;
 }
 
@@ -160,12 +173,14 @@ void meshAndTexture()
     ImGui::TextUnformatted("Mesh:");
     ImGui::SameLine();
     ImGui::SetNextItemWidth(FIELD_WIDTH);
+    // an open list is the last item afterwards: take the field's place before
+    const ImVec2 field = ImGui::GetCursorScreenPos();
     bool open = ImGui::BeginCombo("##Mesh", shown);
-    recordItem("Mesh");
+    recordRect("Mesh", field, ImVec2(field.x + FIELD_WIDTH, field.y + ImGui::GetFrameHeight()), shown);
     if (open) {
         for (const auto& item : MESH_ITEMS) {
             bool chosen = ImGui::Selectable(item.label, item.id == meshListValue);
-            recordItem(item.label);
+            recordItem(item.label, chosen ? "chosen" : "-");
             if (chosen && item.id != meshListValue) {
                 meshListValue = item.id;
                 controlCallback(ID_MESH);
@@ -181,7 +196,7 @@ void meshAndTexture()
     for (int i = 0; i < 3; i++) {
         int before = textureGroupValue;
         ImGui::RadioButton(SKIES[i], &textureGroupValue, i);
-        recordItem(SKIES[i]);
+        recordItem(SKIES[i], textureGroupValue == i ? "on" : "off");
         if (textureGroupValue != before)
             controlCallback(ID_TEXTURE);
     }
@@ -203,11 +218,49 @@ void shaderOptions()
     bool shadowReduction = shading.shadowReduction != 0;
     if (ImGui::Checkbox("Shadow Reduction:", &shadowReduction))
         shading.shadowReduction = shadowReduction ? 1 : 0;
-    recordItem("ShadowReduction");
+    recordItem("ShadowReduction", shading.shadowReduction ? "on" : "off");
     if (button("Default Shading", "DefaultShading"))
         controlCallback(ID_DEFAULT_SHADING);
     if (button("Shader Toggle", "ShaderToggle"))
         controlCallback(ID_SHADER_TOGGLE);
+}
+
+// The panel reads the mouse buttons once a frame. A click whose press and
+// release both arrive between two frames would go unseen, so such a release is
+// held back until the press has been through a frame.
+struct HeldRelease {
+    bool pressedSinceFrame = false;
+    bool waiting = false;
+    int x = 0, y = 0;
+};
+HeldRelease heldReleases[3];
+
+void panelMouse(int button, int state, int x, int y)
+{
+    if (button >= 0 && button < 3) {
+        HeldRelease& held = heldReleases[button];
+        if (state == GLUT_DOWN) {
+            held.pressedSinceFrame = true;
+        } else if (held.pressedSinceFrame) {
+            held.waiting = true;
+            held.x = x;
+            held.y = y;
+            return;
+        }
+    }
+    ImGui_ImplGLUT_MouseFunc(button, state, x, y);
+}
+
+void releaseHeldButtons()
+{
+    for (int button = 0; button < 3; button++) {
+        HeldRelease& held = heldReleases[button];
+        held.pressedSinceFrame = false;
+        if (held.waiting) {
+            held.waiting = false;
+            ImGui_ImplGLUT_MouseFunc(button, GLUT_UP, held.x, held.y);
+        }
+    }
 }
 
 void drawControlPanel()
@@ -216,6 +269,8 @@ void drawControlPanel()
     ImGui_ImplGLUT_NewFrame();
     if (!ImGui::GetCurrentContext()->WithinFrameScope)
         ImGui::NewFrame();
+    // this frame has seen the presses; releases held back reach the next one
+    releaseHeldButtons();
 
     layout.clear();
     const ImGuiIO& io = ImGui::GetIO();
@@ -248,6 +303,7 @@ void buildControlPanel()
     glutInitWindowPosition(PANEL_X, PANEL_Y);
     panelWindow = glutCreateWindow("Controls");
     glutDisplayFunc(drawControlPanel);
+    requestSynchronisedSwaps();
 
     IMGUI_CHECKVERSION();
     ImGui::CreateContext();
@@ -256,6 +312,7 @@ void buildControlPanel()
     ImGui::StyleColorsDark();
     ImGui_ImplGLUT_Init();
     ImGui_ImplGLUT_InstallFuncs(); // on the panel window only
+    glutMouseFunc(panelMouse);
     ImGui_ImplOpenGL2_Init();
 
     glutSetWindow(previous);

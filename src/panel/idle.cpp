@@ -4,9 +4,11 @@
 #include <GL/freeglut.h>
 
 #include "app/lighting.h"
+#include "app/state_report.h"
 #include "app/scene_state.h"
 #include "panel/control_panel.h"
 #include "render/cube_map.h"
+#include "shading/shader_reload.h"
 
 void idle()
 {
@@ -23,6 +25,9 @@ void idle()
             loadCubeMap(SETS[textureIndex]);
         textureChanged = false;
     }
+    // edited program files come in without a restart
+    reloadShadersIfChanged();
+    writeStateReportIfAsked();
     syncPanel();
     glutPostRedisplay();
 }

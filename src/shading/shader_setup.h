@@ -44,3 +44,5 @@ void setupShaders();
 // The shader runtime's error callback: reports the pending error with the
 // compiler listing and ends the program. Does nothing when no error is pending.
 void reportCgError();
+// Prints the text of an error code and the runtime's last listing.
+void printCgErrorReport(CGerror code);

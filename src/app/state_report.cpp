@@ -1,0 +1,59 @@
+// The state report.
+#include "app/state_report.h"
+
+#include <cstdio>
+#include <cstdlib>
+#include <string>
+
+#include <GL/freeglut.h>
+
+#include "app/scene_state.h"
+
+static void put(FILE* f, const char* name, const float* values, int count)
+{
+    fprintf(f, "%s", name);
+    for (int i = 0; i < count; i++)
+        fprintf(f, " %g", double(values[i]));
+    fprintf(f, "\n");
+}
+
+void writeStateReportIfAsked()
+{
+    static const char* path = getenv("MESHSHADE_STATE_REPORT");
+    static int lastWrite = -1000000;
+    if (!path)
+        return;
+    const int now = glutGet(GLUT_ELAPSED_TIME);
+    if (now - lastWrite < 1000)
+        return;
+    lastWrite = now;
+    const std::string temporary = std::string(path) + ".tmp";
+    FILE* f = fopen(temporary.c_str(), "w");
+    if (!f)
+        return;
+    const Mesh& m = *currentMesh;
+    fprintf(f, "mesh %d\nwindow %d %d\nprojection %d\nmode %d\n", int(currentMesh - meshes), windowWidth,
+            windowHeight, perspectiveProjection, int(interactionMode));
+    put(f, "eyePosition", eyePosition, 3);
+    put(f, "viewDirection", viewDirection, 3);
+    const float camera[4] = {eyeDistance, cameraRadius, cameraAzimuth, cameraElevation};
+    put(f, "camera", camera, 4);
+    const float trackball[4] = {trackballAngle, trackballAxis[0], trackballAxis[1], trackballAxis[2]};
+    put(f, "trackball", trackball, 4);
+    put(f, "lightPosition", light.position, 4);
+    put(f, "lightAmbient", light.ambient, 4);
+    put(f, "lightDiffuse", light.diffuse, 4);
+    put(f, "lightSpecular", light.specular, 4);
+    const float transform[4] = {m.scale, m.previousScale, m.translateX, m.translateY};
+    put(f, "meshTransform", transform, 4);
+    put(f, "meshRotation", m.rotation, 16);
+    const float mix[6] = {shading.reflectivity, shading.matRatio, shading.aw,
+                          shading.dw,           shading.weight,   shading.etaRatio};
+    put(f, "shading", mix, 6);
+    if (!m.vertices.empty())
+        put(f, "firstVertexNormal", m.vertices[0].normal, 3);
+    if (!m.faces.empty())
+        put(f, "firstFaceNormal", m.faces[0].normal, 3);
+    fclose(f);
+    rename(temporary.c_str(), path);
+}
