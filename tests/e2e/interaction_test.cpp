@@ -1,0 +1,209 @@
+// The mouse, the popup menu and the keys in the real window.
+#include <chrono>
+#include <thread>
+#include <X11/keysym.h>
+#include <gtest/gtest.h>
+
+#include "viewer.h"
+
+namespace {
+
+enum {
+    ENTRY_TRANSLATE_MESH = 1,
+    ENTRY_SCALE_MESH,
+    ENTRY_ROTATE_MESH,
+    ENTRY_TRANSLATE_LIGHT_XY,
+    ENTRY_TRANSLATE_LIGHT_Z,
+    ENTRY_ROTATE_CAMERA,
+    ENTRY_RESET_ALL,
+    ENTRY_RESET_LIGHT,
+    ENTRY_HELP,
+    ENTRY_EXIT,
+};
+
+const char HELP_TEXT[] = "\n---Help Menu---\n\nh - help menu\nq - quit\n\n"
+                         "All other control aspects of the program are either attached to the mouse\n"
+                         "buttons or the control window.  The menu attached to the right mouse button\n"
+                         "has the functions for the left mouse button, viewing options, and other\n"
+                         "utility type functions.  The middle mouse button controls camera zooming."
+                         "\n\n---------------\n\n";
+
+void sleepMs(int ms) { std::this_thread::sleep_for(std::chrono::milliseconds(ms)); }
+
+struct Interaction : testing::Test {
+    Viewer viewer;
+    void SetUp() override
+    {
+        std::string why;
+        ASSERT_TRUE(startViewer(viewer, why)) << why;
+    }
+    void TearDown() override
+    {
+        std::string errors = stopViewer(viewer);
+        EXPECT_EQ(errors.find("OpenGL error"), std::string::npos) << errors;
+    }
+    // Standard output written after `mark` characters.
+    std::string outputSince(size_t mark) { return appStdout(viewer.app).substr(mark); }
+};
+
+// Where the brightest pixels of the sphere (radius about 120 pixels about the
+// window's centre) are: its highlight.
+void highlightCentre(const Picture& p, double& cx, double& cy)
+{
+    auto onSphere = [](int x, int y) { return (x - 300) * (x - 300) + (y - 300) * (y - 300) < 100 * 100; };
+    auto brightness = [&p](int x, int y) { return p.at(x, y)[0] + p.at(x, y)[1] + p.at(x, y)[2]; };
+    int brightest = 0;
+    for (int y = 150; y < 450; y++)
+        for (int x = 150; x < 450; x++)
+            if (onSphere(x, y))
+                brightest = std::max(brightest, brightness(x, y));
+    double sx = 0, sy = 0;
+    int n = 0;
+    for (int y = 150; y < 450; y++)
+        for (int x = 150; x < 450; x++)
+            if (onSphere(x, y) && brightness(x, y) >= brightest - 12) {
+                sx += x, sy += y, n++;
+            }
+    cx = sx / n;
+    cy = sy / n;
+}
+
+} // namespace
+
+TEST_F(Interaction, everyModeEntryPrintsItsMessage)
+{
+    const struct {
+        int entry;
+        const char* line;
+    } modes[] = {{ENTRY_TRANSLATE_MESH, "Translate Mode\n"},
+                 {ENTRY_SCALE_MESH, "Scale Mode\n"},
+                 {ENTRY_ROTATE_MESH, "Rotate Mode\n"},
+                 {ENTRY_TRANSLATE_LIGHT_XY, "Translate Light Mode\n"},
+                 {ENTRY_TRANSLATE_LIGHT_Z, "Translate Light Depth Mode\n"},
+                 {ENTRY_ROTATE_CAMERA, "Camera Rotate Mode\n"}};
+    for (const auto& mode : modes) {
+        size_t mark = appStdout(viewer.app).size();
+        chooseMenuEntry(viewer, mode.entry);
+        ASSERT_TRUE(waitForStdout(viewer.app, mode.line, 3000));
+        EXPECT_EQ(outputSince(mark), mode.line);
+    }
+}
+
+TEST_F(Interaction, resetsPrintTheirTwoLinesInOrder)
+{
+    size_t mark = appStdout(viewer.app).size();
+    chooseMenuEntry(viewer, ENTRY_RESET_ALL);
+    ASSERT_TRUE(waitForStdout(viewer.app, "Resetting all...\n", 3000));
+    EXPECT_EQ(outputSince(mark), "Resetting All...\nResetting all...\n");
+    mark = appStdout(viewer.app).size();
+    chooseMenuEntry(viewer, ENTRY_RESET_LIGHT);
+    ASSERT_TRUE(waitForStdout(viewer.app, "Resetting the Light...\n", 3000));
+    EXPECT_EQ(outputSince(mark), "Resetting lighting...\nResetting the Light...\n");
+}
+
+TEST_F(Interaction, helpEntryAndHKeysPrintTheHelpText)
+{
+    size_t mark = appStdout(viewer.app).size();
+    chooseMenuEntry(viewer, ENTRY_HELP);
+    ASSERT_TRUE(waitForStdout(viewer.app, "---------------\n\n", 3000));
+    EXPECT_EQ(outputSince(mark), HELP_TEXT);
+    for (bool shift : {false, true}) {
+        mark = appStdout(viewer.app).size();
+        movePointer(viewer.window, 300, 300);
+        typeKey(XK_h, shift);
+        for (int i = 0; i < 60 && outputSince(mark).size() < sizeof HELP_TEXT - 1; i++)
+            sleepMs(50);
+        EXPECT_EQ(outputSince(mark), HELP_TEXT) << (shift ? "H" : "h");
+    }
+    // other keys only redraw
+    mark = appStdout(viewer.app).size();
+    typeKey(XK_x);
+    typeKey(XK_space);
+    sleepMs(300);
+    EXPECT_EQ(outputSince(mark), "");
+    EXPECT_TRUE(appRunning(viewer.app));
+}
+
+TEST_F(Interaction, exitEntryPrintsAndEndsWithSuccess)
+{
+    size_t mark = appStdout(viewer.app).size();
+    chooseMenuEntry(viewer, ENTRY_EXIT);
+    ASSERT_TRUE(waitForExit(viewer.app, 5000));
+    EXPECT_EQ(viewer.app.exitStatus, 0);
+    EXPECT_EQ(outputSince(mark), "Exiting...\n");
+}
+
+TEST_F(Interaction, leftDragInRotateMeshKeepsTurningWhileHeldAndStopsOnRelease)
+{
+    chooseMenuEntry(viewer, ENTRY_ROTATE_MESH);
+    movePointer(viewer.window, 300, 300);
+    pressButton(1);
+    sleepMs(50);
+    movePointer(viewer.window, 306, 300);
+    sleepMs(100);
+    // held still: every frame turns the mesh further
+    Picture a = frame(viewer, 300), b = frame(viewer, 300);
+    EXPECT_GT(countDifferent(a, b, 30, 150, 150, 450, 450), 500);
+    // the sky does not move with the mesh
+    EXPECT_EQ(countDifferent(a, b, 12, 0, 0, 80, 80), 0);
+    releaseButton(1);
+    sleepMs(200);
+    Picture c = frame(viewer, 300), d = frame(viewer, 300);
+    EXPECT_LT(countDifferent(c, d, 30), 50);
+}
+
+TEST_F(Interaction, middleDragZoomsTheMeshLarger)
+{
+    Picture before = frame(viewer);
+    // right and up move the eye toward the target
+    drag(viewer, 2, 200, 400, 320, 280, 12);
+    Picture after = frame(viewer);
+    // the aircraft now reaches closer to the window's left and right edges
+    auto span = [](const Picture& picture, const Picture& reference) {
+        int left = 600, right = -1;
+        for (int y = 150; y < 450; y++)
+            for (int x = 0; x < 600; x++)
+                if (std::abs(picture.at(x, y)[0] - reference.at(x, y)[0]) > 40) {
+                    left = std::min(left, x);
+                    right = std::max(right, x);
+                }
+        return right - left;
+    };
+    // what differs between the two frames is the mesh, bigger in the second
+    EXPECT_GT(countDifferent(before, after, 40), 5000);
+    EXPECT_GT(span(after, before), 300);
+}
+
+TEST_F(Interaction, lightDragMovesTheHighlight)
+{
+    // the sphere under the fixed-function light shows a clear highlight
+    ASSERT_TRUE(clickPanelControl(viewer, "Mesh"));
+    ASSERT_TRUE(clickPanelControl(viewer, "Sphere"));
+    Picture before = frame(viewer);
+    chooseMenuEntry(viewer, ENTRY_TRANSLATE_LIGHT_XY);
+    // left and down: the light moves to -x and -y, and the highlight with it
+    drag(viewer, 1, 300, 300, 200, 400, 10);
+    Picture after = frame(viewer);
+    double x0, y0, x1, y1;
+    highlightCentre(before, x0, y0);
+    highlightCentre(after, x1, y1);
+    EXPECT_LT(x1, x0 - 20);
+    EXPECT_GT(y1, y0 + 20);
+}
+
+TEST_F(Interaction, quitKeysEndSilentlyWithSuccess)
+{
+    std::string why;
+    for (unsigned long key : {XK_q, XK_Q, XK_Escape}) {
+        if (!appRunning(viewer.app)) {
+            stopViewer(viewer);
+            ASSERT_TRUE(startViewer(viewer, why)) << why;
+        }
+        size_t mark = appStdout(viewer.app).size();
+        movePointer(viewer.window, 300, 300);
+        typeKey(key, key == XK_Q);
+        ASSERT_TRUE(waitForExit(viewer.app, 5000)) << key;
+        EXPECT_EQ(viewer.app.exitStatus, 0);
+        EXPECT_EQ(outputSince(mark), "");
+    }
+}

@@ -1,0 +1,117 @@
+// The "Controls" window driving the real viewer.
+#include <gtest/gtest.h>
+
+#include "viewer.h"
+
+namespace {
+
+struct PanelWindow : testing::Test {
+    Viewer viewer;
+    void SetUp() override
+    {
+        std::string why;
+        ASSERT_TRUE(startViewer(viewer, why)) << why;
+    }
+    void TearDown() override
+    {
+        std::string errors = stopViewer(viewer);
+        EXPECT_EQ(errors.find("OpenGL error"), std::string::npos) << errors;
+    }
+    void chooseMesh(const char* item)
+    {
+        ASSERT_TRUE(clickPanelControl(viewer, "Mesh"));
+        ASSERT_TRUE(clickPanelControl(viewer, item)) << item;
+        ASSERT_EQ(panelValue(viewer, "Mesh"), item);
+    }
+};
+
+} // namespace
+
+TEST_F(PanelWindow, showsBesideTheDrawingWindowWithItsStartValues)
+{
+    EXPECT_GE(viewer.panel.x, viewer.window.x + viewer.window.width);
+    EXPECT_EQ(panelValue(viewer, "lightAmbientRed"), "0.600");
+    EXPECT_EQ(panelValue(viewer, "lightSpecularBlue"), "0.800");
+    EXPECT_EQ(panelValue(viewer, "materialSpecularBlue"), "0.400");
+    EXPECT_EQ(panelValue(viewer, "Shininess"), "65.000");
+    EXPECT_EQ(panelValue(viewer, "Eta"), "0.900");
+    EXPECT_EQ(panelValue(viewer, "OtherShadingAmount"), "0.500");
+    EXPECT_EQ(panelValue(viewer, "ShadowReduction"), "on");
+    EXPECT_EQ(panelValue(viewer, "Mesh"), "Cessna");
+    EXPECT_EQ(panelValue(viewer, "Sky1"), "on");
+}
+
+TEST_F(PanelWindow, lightColourSpinnerChangesThePicture)
+{
+    Picture before = frame(viewer);
+    ASSERT_TRUE(dragPanelField(viewer, "lightDiffuseGreen", -400));
+    EXPECT_EQ(panelValue(viewer, "lightDiffuseGreen"), "0.000");
+    Picture after = frame(viewer);
+    EXPECT_GT(countDifferent(before, after, 15, 100, 150, 500, 450), 1000);
+    // the sky is not lit: it stays as it was
+    EXPECT_EQ(countDifferent(before, after, 12, 0, 0, 80, 80), 0);
+    ASSERT_TRUE(clickPanelControl(viewer, "DefaultLight"));
+    EXPECT_EQ(panelValue(viewer, "lightDiffuseGreen"), "0.600");
+}
+
+TEST_F(PanelWindow, meshChoicesShowTheirMeshes)
+{
+    Picture cessna = frame(viewer);
+    chooseMesh("Bunny");
+    Picture bunny = frame(viewer);
+    chooseMesh("Sphere");
+    Picture sphere = frame(viewer);
+    EXPECT_GT(countDifferent(cessna, bunny, 40, 150, 150, 450, 450), 20000);
+    EXPECT_GT(countDifferent(bunny, sphere, 40, 150, 150, 450, 450), 10000);
+    // the sphere is round: its silhouette crosses the centre row and column equally
+    chooseMesh("Cessna");
+    EXPECT_LT(countDifferent(frame(viewer), cessna, 24), 600 * 600 / 100);
+}
+
+TEST_F(PanelWindow, shaderToggleSwitchesOnlyTheCurrentMesh)
+{
+    Picture shadedCessna = frame(viewer);
+    ASSERT_TRUE(clickPanelControl(viewer, "ShaderToggle"));
+    Picture plainCessna = frame(viewer);
+    EXPECT_GT(countDifferent(shadedCessna, plainCessna, 40, 100, 150, 500, 450), 3000);
+    // the sphere starts without shaders and gets them; the aircraft keeps its own flag
+    chooseMesh("Sphere");
+    Picture plainSphere = frame(viewer);
+    ASSERT_TRUE(clickPanelControl(viewer, "ShaderToggle"));
+    Picture shadedSphere = frame(viewer);
+    EXPECT_GT(countDifferent(plainSphere, shadedSphere, 40, 200, 200, 400, 400), 5000);
+    chooseMesh("Cessna");
+    EXPECT_LT(countDifferent(frame(viewer), plainCessna, 24), 600 * 600 / 100);
+}
+
+TEST_F(PanelWindow, defaultButtonsRestoreTheirValues)
+{
+    ASSERT_TRUE(dragPanelField(viewer, "PhongShadingAmount", -300));
+    ASSERT_TRUE(dragPanelField(viewer, "materialDiffuseRed", -300));
+    EXPECT_EQ(panelValue(viewer, "PhongShadingAmount"), "0.000");
+    ASSERT_TRUE(clickPanelControl(viewer, "DefaultShading"));
+    EXPECT_EQ(panelValue(viewer, "PhongShadingAmount"), "1.000");
+    // not the start value 0.9
+    EXPECT_EQ(panelValue(viewer, "Eta"), "0.980");
+    ASSERT_TRUE(clickPanelControl(viewer, "DefaultMaterial"));
+    EXPECT_EQ(panelValue(viewer, "materialDiffuseRed"), "0.900");
+}
+
+TEST_F(PanelWindow, spinnersStayWithinTheirLimits)
+{
+    ASSERT_TRUE(dragPanelField(viewer, "Shininess", 700));
+    EXPECT_EQ(panelValue(viewer, "Shininess"), "100.000");
+    ASSERT_TRUE(dragPanelField(viewer, "lightAmbientBlue", 700));
+    EXPECT_EQ(panelValue(viewer, "lightAmbientBlue"), "1.000");
+    ASSERT_TRUE(dragPanelField(viewer, "Eta", -700));
+    EXPECT_EQ(panelValue(viewer, "Eta"), "0.000");
+}
+
+TEST_F(PanelWindow, mouseAndMenuChangesShowInThePanel)
+{
+    // the light drag does not touch colours; "Reset Light" after a colour edit does
+    ASSERT_TRUE(dragPanelField(viewer, "lightAmbientRed", -400));
+    EXPECT_EQ(panelValue(viewer, "lightAmbientRed"), "0.000");
+    chooseMenuEntry(viewer, 8); // "Reset Light"
+    EXPECT_EQ(panelValue(viewer, "lightAmbientRed"), "0.600");
+}

@@ -1,0 +1,48 @@
+// The real viewer under a private Xvfb, for end-to-end tests: started in a
+// temporary working directory with copies of its files, with the OpenGL error
+// check on and the panel reporting where its controls are.
+#pragma once
+
+#include <map>
+#include <string>
+#include <vector>
+
+#include "app_run.h"
+#include "x11_window.h"
+
+struct Viewer {
+    std::string dir;        // its working directory
+    AppRun app;
+    WindowInfo window;      // "Mesh display"
+    WindowInfo panel;       // "Controls"
+    std::string layoutPath; // where the panel writes its control positions
+};
+
+// Starts the viewer in a fresh working directory (prepared by `prepare`, which
+// may change or delete files first) and waits for both windows and the first
+// frames. False, with the reason in `why`, when it does not come up.
+bool startViewer(Viewer& viewer, std::string& why, const std::vector<std::string>& env = {},
+                 void (*prepare)(const std::string& dir) = nullptr);
+// Ends the viewer (if still running) and removes its directory. Returns the
+// standard error text, in which the OpenGL check reports its errors.
+std::string stopViewer(Viewer& viewer);
+
+// Popup menu of the drawing window: right click at the window point (x, y),
+// then a left click on entry `index` (0 "Viewing", 1 "Translate Mesh", ...).
+void chooseMenuEntry(Viewer& viewer, int index, int x = 40, int y = 40);
+// The same for entry `index` of the "Viewing" submenu (0 "Toggle Projection", ...).
+void chooseViewingEntry(Viewer& viewer, int index, int x = 40, int y = 40);
+
+// Where the panel control `name` is (panel pixels), from the panel's report.
+bool panelControl(Viewer& viewer, const std::string& name, int& x, int& y, int& w, int& h);
+// What a panel control shows now ("0.600", "on", "Cessna", ...); "" when it is not shown.
+std::string panelValue(Viewer& viewer, const std::string& name);
+// Clicks the middle of a panel control; false when the panel does not show it.
+bool clickPanelControl(Viewer& viewer, const std::string& name);
+
+// Main-window picture after the program had time to draw a few more frames.
+Picture frame(Viewer& viewer, int delayMs = 400);
+// A drag in the drawing window with `button` (1 left, 2 middle), in `steps` motion events.
+void drag(Viewer& viewer, int button, int x0, int y0, int x1, int y1, int steps = 10);
+// A horizontal drag over a panel field by `dx` pixels, slow enough for the panel to follow.
+bool dragPanelField(Viewer& viewer, const std::string& name, int dx);

@@ -1,0 +1,205 @@
+// Soak test: the real viewer under random input for a bounded time (SOAK_SECONDS,
+// default 40): drags in every mode with every button, menu choices with every
+// toggle and reset, panel edits, mesh and sky switches, keys, window resizes down
+// to a single pixel and back, and a shader file broken and mended. It must not
+// crash, report no sanitizer or OpenGL error, keep every state value finite, and
+// hold its resident memory within 10 % of its level after the first minute (a
+// third of the run when that is shorter).
+#include <chrono>
+#include <cmath>
+#include <cstdlib>
+#include <fstream>
+#include <random>
+#include <sstream>
+#include <thread>
+#include <X11/keysym.h>
+#include <gtest/gtest.h>
+
+#include "viewer.h"
+
+namespace {
+
+using Clock = std::chrono::steady_clock;
+
+void sleepMs(int ms) { std::this_thread::sleep_for(std::chrono::milliseconds(ms)); }
+
+long residentKiB(pid_t pid)
+{
+    std::ifstream status("/proc/" + std::to_string(pid) + "/status");
+    std::string key;
+    long value = -1;
+    while (status >> key)
+        if (key == "VmRSS:") {
+            status >> value;
+            break;
+        }
+    return value;
+}
+
+const char* const SPINNERS[] = {
+    "lightAmbientRed",    "lightAmbientGreen",  "lightDiffuseBlue",  "lightSpecularRed", "materialAmbientRed",
+    "materialDiffuseGreen", "materialSpecularBlue", "Shininess",      "PhongShadingAmount", "AmbientComponent",
+    "DiffuseComponent",   "OtherShadingAmount", "Reflectivity",      "Eta"};
+const char* const BUTTONS[] = {"DefaultLight", "DefaultMaterial", "DefaultShading", "ShaderToggle",
+                               "ShadowReduction", "Sky1", "Sky2", "Lobby"};
+const char* const MESHES[] = {"Cessna", "Bunny", "Sphere"};
+const unsigned long KEYS[] = {XK_h, XK_a, XK_x, XK_space, XK_1, XK_Return, XK_Tab};
+
+struct Soak {
+    Viewer viewer;
+    std::mt19937 random;
+    int actions = 0;
+
+    int pick(int n) { return std::uniform_int_distribution<int>(0, n - 1)(random); }
+    int coordinate(int size) { return std::uniform_int_distribution<int>(-size / 4, size + size / 4)(random); }
+
+    void randomDrag()
+    {
+        const int w = std::max(viewer.window.width, 1), h = std::max(viewer.window.height, 1);
+        drag(viewer, 1 + pick(2), pick(w), pick(h), coordinate(w), coordinate(h), 2 + pick(8));
+    }
+    void randomMenu()
+    {
+        if (pick(3) == 0)
+            chooseViewingEntry(viewer, pick(4));
+        else
+            chooseMenuEntry(viewer, 1 + pick(9)); // every entry but "Viewing" itself and "Exit"
+    }
+    void randomPanel()
+    {
+        switch (pick(3)) {
+        case 0:
+            dragPanelField(viewer, SPINNERS[pick(14)], pick(801) - 400);
+            break;
+        case 1:
+            clickPanelControl(viewer, BUTTONS[pick(8)]);
+            break;
+        default:
+            if (clickPanelControl(viewer, "Mesh"))
+                clickPanelControl(viewer, MESHES[pick(3)]);
+            break;
+        }
+    }
+    void randomKey()
+    {
+        movePointer(viewer.window, 10, 10);
+        typeKey(KEYS[pick(7)], pick(2) == 0);
+    }
+    void randomResize()
+    {
+        static const int SIZES[][2] = {{1, 1}, {1, 600}, {600, 1}, {37, 512}, {900, 300}, {200, 700}};
+        const int* size = SIZES[pick(6)];
+        XResizeWindow(testDisplay(), viewer.window.id, size[0], size[1]);
+        flushInput();
+        sleepMs(300);
+        XResizeWindow(testDisplay(), viewer.window.id, 600, 600);
+        flushInput();
+        sleepMs(200);
+        updateWindowInfo(viewer.window);
+    }
+    void breakAndMendShader()
+    {
+        const std::string path = viewer.dir + "/fp_reflection.cg";
+        const std::string good = readFile(path);
+        writeFile(path, good + "\nthis line does not compile\n");
+        sleepMs(800);
+        writeFile(path, good);
+        sleepMs(800);
+    }
+    void act()
+    {
+        actions++;
+        switch (pick(10)) {
+        case 0:
+        case 1:
+        case 2:
+            randomDrag();
+            break;
+        case 3:
+        case 4:
+            randomMenu();
+            break;
+        case 5:
+        case 6:
+        case 7:
+            randomPanel();
+            break;
+        case 8:
+            randomKey();
+            break;
+        default:
+            randomResize();
+            break;
+        }
+    }
+};
+
+// Every number of the state report, which must all be finite.
+bool stateIsFinite(const std::string& report, std::string& bad)
+{
+    std::istringstream lines(report);
+    std::string line;
+    while (std::getline(lines, line)) {
+        std::istringstream words(line);
+        std::string name, word;
+        words >> name;
+        while (words >> word) {
+            double v = std::strtod(word.c_str(), nullptr);
+            if (!std::isfinite(v) || word.find("nan") != std::string::npos || word.find("inf") != std::string::npos) {
+                bad = line;
+                return false;
+            }
+        }
+    }
+    return !report.empty();
+}
+
+} // namespace
+
+TEST(Soak, randomInputLeavesTheViewerHealthy)
+{
+    const char* seconds = getenv("SOAK_SECONDS");
+    const int duration = seconds ? std::max(10, atoi(seconds)) : 40;
+    const int baselineAt = std::min(60, duration / 3);
+    const char* seed = getenv("SOAK_SEED");
+
+    Soak soak;
+    soak.random.seed(seed ? unsigned(atoi(seed)) : 1u);
+    std::string why;
+    const std::string statePath = "MESHSHADE_STATE_REPORT=state.txt";
+    ASSERT_TRUE(startViewer(soak.viewer, why, {statePath})) << why;
+
+    const auto start = Clock::now();
+    auto elapsed = [&] { return std::chrono::duration_cast<std::chrono::seconds>(Clock::now() - start).count(); };
+    long baseline = -1;
+    long nextShaderEdit = 15;
+    while (elapsed() < duration) {
+        if (baseline < 0 && elapsed() >= baselineAt)
+            baseline = residentKiB(soak.viewer.app.pid);
+        if (elapsed() >= nextShaderEdit) {
+            soak.breakAndMendShader();
+            nextShaderEdit += 20;
+        }
+        soak.act();
+        ASSERT_TRUE(appRunning(soak.viewer.app))
+            << "ended after " << soak.actions << " actions, status " << soak.viewer.app.exitStatus << " signal "
+            << soak.viewer.app.exitSignal << "\n"
+            << appStderr(soak.viewer.app).substr(0, 4000);
+    }
+    sleepMs(1500); // a fresh state report
+    const long final = residentKiB(soak.viewer.app.pid);
+    const std::string state = readFile(soak.viewer.dir + "/state.txt");
+    const std::string out = appStdout(soak.viewer.app);
+    std::string errors = stopViewer(soak.viewer);
+
+    printf("soak: %d s, %d actions, resident %ld KiB at %d s, %ld KiB at the end\n", duration, soak.actions,
+           baseline, baselineAt, final);
+    std::string bad;
+    EXPECT_TRUE(stateIsFinite(state, bad)) << bad << "\n" << state;
+    EXPECT_EQ(errors.find("AddressSanitizer"), std::string::npos) << errors.substr(0, 4000);
+    EXPECT_EQ(errors.find("runtime error"), std::string::npos) << errors.substr(0, 4000);
+    EXPECT_EQ(errors.find("OpenGL error"), std::string::npos) << errors.substr(0, 4000);
+    EXPECT_NE(out.find("Reloaded vp_reflection.cg and fp_reflection.cg."), std::string::npos);
+    ASSERT_GT(baseline, 0);
+    EXPECT_LT(std::abs(final - baseline), baseline / 10) << "resident memory " << baseline << " -> " << final;
+}
