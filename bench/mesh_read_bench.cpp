@@ -97,5 +97,7 @@ int main()
     printf("  best   %.3f s  %.1f MB/s  %.0f faces/s\n", best, megabytes / best, faces / best);
     printf("  median %.3f s  %.1f MB/s  %.0f faces/s\n", median, megabytes / median, faces / median);
     printf("  median CPU time %.3f s  %.1f MB/s  %.0f faces/s\n", cpu, megabytes / cpu, faces / cpu);
+    printf("RESULT mesh_read_mb_per_s %.0f\nRESULT mesh_read_faces_per_s %.0f\n", megabytes / median,
+           faces / median);
     return 0;
 }
