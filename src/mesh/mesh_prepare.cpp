@@ -60,6 +60,7 @@ void addFaceGeometry(Face& face)
 static void fitMesh(Mesh& mesh, const char* fileName)
 {
     if (mesh.vertices.empty()) {
+        fprintf(stderr, "%s: no vertices; the mesh is empty\n", fileName);
         // Nothing to fit: a neutral frame rather than the far-apart start bounds.
         for (int i = 0; i < 3; i++)
             mesh.centroid[i] = mesh.boundsMax[i] = mesh.boundsMin[i] = 0;

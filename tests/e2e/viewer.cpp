@@ -116,7 +116,19 @@ bool clickPanelControl(Viewer& viewer, const std::string& name)
     return true;
 }
 
-Picture frame(Viewer& viewer, int delayMs) { return captureAfter(viewer.window, delayMs); }
+Picture frame(Viewer& viewer, int delayMs)
+{
+    // A busy machine may be slow to draw what was just asked for: wait until the
+    // picture holds still over three looks.
+    Picture last = captureAfter(viewer.window, delayMs);
+    int stable = 0;
+    for (int tries = 0; tries < 30 && stable < 2; tries++) {
+        Picture next = captureAfter(viewer.window, 150);
+        stable = countDifferent(last, next, 0) == 0 ? stable + 1 : 0;
+        last = std::move(next);
+    }
+    return last;
+}
 
 void drag(Viewer& viewer, int button, int x0, int y0, int x1, int y1, int steps)
 {

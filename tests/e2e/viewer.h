@@ -40,7 +40,8 @@ std::string panelValue(Viewer& viewer, const std::string& name);
 // Clicks the middle of a panel control; false when the panel does not show it.
 bool clickPanelControl(Viewer& viewer, const std::string& name);
 
-// Main-window picture after the program had time to draw a few more frames.
+// Main-window picture once it holds still, after the program had time to draw a
+// few more frames. For a picture that moves, use captureAfter.
 Picture frame(Viewer& viewer, int delayMs = 400);
 // A drag in the drawing window with `button` (1 left, 2 middle), in `steps` motion events.
 void drag(Viewer& viewer, int button, int x0, int y0, int x1, int y1, int steps = 10);

@@ -438,7 +438,7 @@ TEST(MeshReader, emptyAndCommentOnlyFilesReadSuccessfully)
         EXPECT_TRUE(meshes[1].loaded);
         EXPECT_TRUE(meshes[1].vertices.empty());
         EXPECT_TRUE(meshes[1].faces.empty());
-        EXPECT_EQ(r.err, "");
+        EXPECT_EQ(r.err, r.path + ": no vertices; the mesh is empty\n");
         EXPECT_EQ(findMeshFault(meshes[1]), nullptr);
     }
 }

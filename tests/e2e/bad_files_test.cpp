@@ -1,0 +1,152 @@
+// Bad files in the working directory at start-up: each gets a clear message,
+// and the viewer either runs on (meshes, cube maps) or ends with a failure
+// status (shader programs). None crashes.
+#include <cstdio>
+#include <random>
+#include <gtest/gtest.h>
+
+#include "bmp_writer.h"
+#include "viewer.h"
+#include "xvfb.h"
+
+namespace {
+
+std::string randomBytes(size_t count, unsigned seed)
+{
+    std::mt19937 random(seed);
+    std::string bytes(count, '\0');
+    for (char& c : bytes)
+        c = char(random() & 0xff);
+    return bytes;
+}
+
+std::string bmp(int width, int height)
+{
+    std::vector<uint8_t> rgb(size_t(width) * height * 3, 90);
+    std::vector<uint8_t> file = encodeBmp(rgb, width, height);
+    return std::string(file.begin(), file.end());
+}
+
+// Starts the viewer on a prepared directory; it must come up, draw, and say `message` on stderr.
+void expectRunsOnWith(void (*prepare)(const std::string& dir), const std::string& message)
+{
+    Viewer viewer;
+    std::string why;
+    ASSERT_TRUE(startViewer(viewer, why, {}, prepare)) << why;
+    Picture picture = frame(viewer);
+    EXPECT_TRUE(appRunning(viewer.app));
+    std::string errors = stopViewer(viewer);
+    EXPECT_NE(errors.find(message), std::string::npos) << errors.substr(0, 3000);
+    EXPECT_EQ(errors.find("OpenGL error"), std::string::npos) << errors.substr(0, 3000);
+    EXPECT_EQ(viewer.app.exitSignal == SIGSEGV || viewer.app.exitSignal == SIGABRT, false);
+    EXPECT_EQ(picture.width, 600);
+}
+
+// Starts the viewer on a prepared directory; it must end with status 1 after the runtime's report.
+void expectFailsWith(void (*prepare)(const std::string& dir), const std::string& message)
+{
+    sharedXvfb();
+    std::string dir = makeWorkDir();
+    prepare(dir);
+    AppRun app;
+    ASSERT_TRUE(startApp(app, {programPath()}, dir));
+    ASSERT_TRUE(waitForExit(app, 30000));
+    removeDir(dir);
+    EXPECT_EQ(app.exitStatus, 1);
+    std::string out = appStdout(app);
+    EXPECT_NE(out.find(message), std::string::npos) << out.substr(0, 3000);
+    EXPECT_NE(out.find("Cg error, exiting...\n"), std::string::npos) << out.substr(0, 3000);
+}
+
+} // namespace
+
+TEST(BadMeshFile, emptyFileLeavesAnEmptyMesh)
+{
+    expectRunsOnWith([](const std::string& dir) { writeFile(dir + "/cessna_color500.m", ""); },
+                     "cessna_color500.m: no vertices; the mesh is empty");
+}
+
+TEST(BadMeshFile, binaryFileIsReportedAsEmpty)
+{
+    // noise has next to no line that starts with a keyword
+    expectRunsOnWith([](const std::string& dir) { writeFile(dir + "/cessna_color500.m", randomBytes(300000, 5)); },
+                     "cessna_color500.m: no vertices; the mesh is empty");
+}
+
+TEST(BadMeshFile, binaryAfterTheKeywordsIsReportedInBrief)
+{
+    expectRunsOnWith(
+        [](const std::string& dir) {
+            std::string text;
+            for (unsigned i = 0; i < 2000; i++)
+                text += (i % 2 ? "Face " : "Vertex ") + randomBytes(40, i) + "\n";
+            writeFile(dir + "/cessna_color500.m", text);
+        },
+        "more malformed lines skipped");
+}
+
+TEST(BadMeshFile, enormousFileLoadsAndDraws)
+{
+    expectRunsOnWith(
+        [](const std::string& dir) {
+            // a 300 x 300 grid: 90,601 vertices and 180,000 faces, about 10 MB
+            std::string text;
+            const int n = 300;
+            char line[96];
+            for (int y = 0; y <= n; y++)
+                for (int x = 0; x <= n; x++) {
+                    snprintf(line, sizeof line, "Vertex %d %g %g %g\n", y * (n + 1) + x + 1, x * 0.01, y * 0.01,
+                             0.05 * ((x + y) % 7));
+                    text += line;
+                }
+            int face = 1;
+            for (int y = 0; y < n; y++)
+                for (int x = 0; x < n; x++) {
+                    int a = y * (n + 1) + x + 1, b = a + 1, c = a + n + 1, d = c + 1;
+                    snprintf(line, sizeof line, "Face %d %d %d %d\nFace %d %d %d %d\n", face, a, b, d, face + 1, a,
+                             d, c);
+                    face += 2;
+                    text += line;
+                }
+            writeFile(dir + "/bunny500.m", text);
+        },
+        "");
+}
+
+TEST(BadCubeMap, truncatedFaceIsReportedAndShowsGrey)
+{
+    expectRunsOnWith(
+        [](const std::string& dir) {
+            std::string path = dir + "/cubemaps/sky_negx.bmp";
+            writeFile(path, readFile(path).substr(0, 1000));
+        },
+        "sky_negx.bmp");
+}
+
+TEST(BadCubeMap, faceOfAnotherSizeIsScaledToItsSet)
+{
+    expectRunsOnWith([](const std::string& dir) { writeFile(dir + "/cubemaps/sky_posz.bmp", bmp(200, 100)); },
+                     "sky_posz.bmp is 200 x 100, not 512 x 512");
+}
+
+TEST(BadCubeMap, fileThatIsNoImageIsReported)
+{
+    expectRunsOnWith([](const std::string& dir) { writeFile(dir + "/cubemaps/sky_posx.bmp", "not a picture\n"); },
+                     "sky_posx.bmp");
+}
+
+TEST(BadCubeMap, wholeSetMissingShowsGrey)
+{
+    expectRunsOnWith([](const std::string& dir) { removeDir(dir + "/cubemaps"); }, "sky_negz.bmp");
+}
+
+TEST(BadShaderFile, emptyProgramEndsWithTheReport)
+{
+    expectFailsWith([](const std::string& dir) { writeFile(dir + "/vp_reflection.cg", ""); }, "vp_reflection.cg");
+}
+
+TEST(BadShaderFile, binaryProgramEndsWithTheReport)
+{
+    expectFailsWith([](const std::string& dir) { writeFile(dir + "/fp_reflection.cg", randomBytes(4000, 9)); },
+                    "fp_reflection.cg");
+}
