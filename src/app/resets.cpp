@@ -5,6 +5,7 @@
 
 #include "app/lighting.h"
 #include "app/scene_state.h"
+#include "mesh/mesh_prepare.h"
 
 static void setIdentity(float* m)
 {
@@ -39,13 +40,7 @@ void resetAll()
     mesh.previousScale = mesh.scale;
     if (mesh.hasGeometry) {
         mesh.scale = 1.5f / mesh.extent;
-        float ratio = mesh.scale / mesh.previousScale;
-        for (Face& f : mesh.faces)
-            for (float& c : f.normal)
-                c *= ratio;
-        for (Vertex& v : mesh.vertices)
-            for (float& c : v.normal)
-                c *= ratio;
+        scaleMeshNormals(mesh, mesh.scale / mesh.previousScale);
     } else {
         mesh.scale = 1.0f;
     }

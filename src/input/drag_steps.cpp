@@ -6,6 +6,7 @@
 #include "app/lighting.h"
 #include "app/scene_state.h"
 #include "input/trackball.h"
+#include "mesh/mesh_prepare.h"
 #include "mesh/vector_math.h"
 #include "render/projection.h"
 
@@ -85,14 +86,7 @@ void scaleMeshStep(int x)
         m.scale = largest;
     lastMouseX = x;
     if (m.hasGeometry && m.previousScale > 0) {
-        // normals keep their length in proportion to the scale
-        const float r = float(double(m.scale) / m.previousScale);
-        for (Face& f : m.faces)
-            for (float& c : f.normal)
-                c *= r;
-        for (Vertex& v : m.vertices)
-            for (float& c : v.normal)
-                c *= r;
+        scaleMeshNormals(m, float(double(m.scale) / m.previousScale));
     }
 }
 

@@ -136,6 +136,16 @@ void loadMeshSlot(int slot, const char* fileName)
     mesh.loaded = true;
 }
 
+void scaleMeshNormals(Mesh& mesh, float ratio)
+{
+    for (Face& f : mesh.faces)
+        for (float& c : f.normal)
+            c *= ratio;
+    for (Vertex& v : mesh.vertices)
+        for (float& c : v.normal)
+            c *= ratio;
+}
+
 void initSphereSlot()
 {
     Mesh& sphere = meshes[0];

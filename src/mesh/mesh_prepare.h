@@ -12,6 +12,9 @@ void addFaceGeometry(Face& face);
 // fits it (flags, identity rotation, extent, centroid, scale, vertex normals).
 // On failure the slot keeps loaded 0. currentMesh points at the slot afterwards.
 void loadMeshSlot(int slot, const char* fileName);
+// Multiplies every face and vertex normal of a mesh by `ratio`: when the scale
+// changes, normals keep their lengths in proportion to it.
+void scaleMeshNormals(Mesh& mesh, float ratio);
 // Sets up slot 0, the built-in sphere.
 void initSphereSlot();
 // After the file slots: when currentMesh names a slot that was never set up,

@@ -30,18 +30,7 @@ const char HELP_TEXT[] = "\n---Help Menu---\n\nh - help menu\nq - quit\n\n"
 
 void sleepMs(int ms) { std::this_thread::sleep_for(std::chrono::milliseconds(ms)); }
 
-struct Interaction : testing::Test {
-    Viewer viewer;
-    void SetUp() override
-    {
-        std::string why;
-        ASSERT_TRUE(startViewer(viewer, why)) << why;
-    }
-    void TearDown() override
-    {
-        std::string errors = stopViewer(viewer);
-        EXPECT_EQ(errors.find("OpenGL error"), std::string::npos) << errors;
-    }
+struct Interaction : ViewerTest {
     // Standard output written after `mark` characters.
     std::string outputSince(size_t mark) { return appStdout(viewer.app).substr(mark); }
 };

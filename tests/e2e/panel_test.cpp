@@ -5,18 +5,7 @@
 
 namespace {
 
-struct PanelWindow : testing::Test {
-    Viewer viewer;
-    void SetUp() override
-    {
-        std::string why;
-        ASSERT_TRUE(startViewer(viewer, why)) << why;
-    }
-    void TearDown() override
-    {
-        std::string errors = stopViewer(viewer);
-        EXPECT_EQ(errors.find("OpenGL error"), std::string::npos) << errors;
-    }
+struct PanelWindow : ViewerTest {
     void chooseMesh(const char* item)
     {
         ASSERT_TRUE(clickPanelControl(viewer, "Mesh"));
@@ -63,7 +52,6 @@ TEST_F(PanelWindow, meshChoicesShowTheirMeshes)
     Picture sphere = frame(viewer);
     EXPECT_GT(countDifferent(cessna, bunny, 40, 150, 150, 450, 450), 20000);
     EXPECT_GT(countDifferent(bunny, sphere, 40, 150, 150, 450, 450), 10000);
-    // the sphere is round: its silhouette crosses the centre row and column equally
     chooseMesh("Cessna");
     EXPECT_LT(countDifferent(frame(viewer), cessna, 24), 600 * 600 / 100);
 }

@@ -12,18 +12,7 @@ enum { ENTRY_SCALE_MESH = 2, ENTRY_RESET_ALL = 7 };
 // "Viewing" entries
 enum { VIEW_PROJECTION = 0, VIEW_NORMALS = 1, VIEW_FILLING = 2 };
 
-struct Render : testing::Test {
-    Viewer viewer;
-    void SetUp() override
-    {
-        std::string why;
-        ASSERT_TRUE(startViewer(viewer, why)) << why;
-    }
-    void TearDown() override
-    {
-        std::string errors = stopViewer(viewer);
-        EXPECT_EQ(errors.find("OpenGL error"), std::string::npos) << errors;
-    }
+struct Render : ViewerTest {
     // The sky alone: the mesh scaled down to nothing, then everything reset.
     Picture skyOnly()
     {
@@ -100,11 +89,9 @@ TEST_F(Render, normalLinesAddPixels)
 
 TEST_F(Render, bunnyNormalLinesAreRedWithoutShaders)
 {
-    int x, y, w, h;
     ASSERT_TRUE(clickPanelControl(viewer, "Mesh"));
     ASSERT_TRUE(clickPanelControl(viewer, "Bunny"));
     ASSERT_TRUE(clickPanelControl(viewer, "ShaderToggle"));
-    ASSERT_TRUE(panelControl(viewer, "Mesh", x, y, w, h));
     Picture plain = frame(viewer);
     chooseViewingEntry(viewer, VIEW_NORMALS);
     Picture normals = frame(viewer);

@@ -115,18 +115,7 @@ TEST(ShaderFailure, missingEnvironmentMapEndsWithTheFragmentMessage)
 
 namespace {
 
-struct Shading : testing::Test {
-    Viewer viewer;
-    void SetUp() override
-    {
-        std::string why;
-        ASSERT_TRUE(startViewer(viewer, why)) << why;
-    }
-    void TearDown() override
-    {
-        std::string errors = stopViewer(viewer);
-        EXPECT_EQ(errors.find("OpenGL error"), std::string::npos) << errors;
-    }
+struct Shading : ViewerTest {
     // Drags a panel field far to the left (its lowest value) or right (its highest).
     void dragField(const std::string& name, bool toHighest)
     {

@@ -165,3 +165,15 @@ bool dragPanelField(Viewer& viewer, const std::string& name, int dx)
     sleepMs(60);
     return true;
 }
+
+void ViewerTest::SetUp()
+{
+    std::string why;
+    ASSERT_TRUE(startViewer(viewer, why)) << why;
+}
+
+void ViewerTest::TearDown()
+{
+    std::string errors = stopViewer(viewer);
+    EXPECT_EQ(errors.find("OpenGL error"), std::string::npos) << errors;
+}

@@ -3,9 +3,10 @@
 // check on and the panel reporting where its controls are.
 #pragma once
 
-#include <map>
 #include <string>
 #include <vector>
+
+#include <gtest/gtest.h>
 
 #include "app_run.h"
 #include "x11_window.h"
@@ -47,3 +48,11 @@ Picture frame(Viewer& viewer, int delayMs = 400);
 void drag(Viewer& viewer, int button, int x0, int y0, int x1, int y1, int steps = 10);
 // A horizontal drag over a panel field by `dx` pixels, slow enough for the panel to follow.
 bool dragPanelField(Viewer& viewer, const std::string& name, int dx);
+
+// A test with the viewer started as a user starts it, ended afterwards with a
+// check that no frame had an OpenGL error.
+struct ViewerTest : testing::Test {
+    Viewer viewer;
+    void SetUp() override;
+    void TearDown() override;
+};
