@@ -151,18 +151,21 @@ bool dragPanelField(Viewer& viewer, const std::string& name, int dx)
     if (!panelControl(viewer, name, x, y, w, h))
         return false;
     const int cx = x + w / 2, cy = y + h / 2;
-    // the panel reads input once a frame: give it frames between the events
+    // The panel reads input once a frame, and a sanitized build on a busy machine
+    // draws few frames: it must see the press on the field and the last move
+    // before the release.
     movePointer(viewer.panel, cx, cy);
-    sleepMs(60);
+    sleepMs(100);
     pressButton(1);
-    sleepMs(60);
+    sleepMs(250);
     const int steps = 12;
     for (int i = 1; i <= steps; i++) {
         movePointer(viewer.panel, cx + dx * i / steps, cy);
-        sleepMs(30);
+        sleepMs(40);
     }
+    sleepMs(250);
     releaseButton(1);
-    sleepMs(60);
+    sleepMs(100);
     return true;
 }
 
