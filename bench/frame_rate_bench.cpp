@@ -69,11 +69,24 @@ long residentKiB(pid_t pid, const char* field)
 
 } // namespace
 
+// Stops what the benchmark started, however it ends.
+struct Cleanup {
+    XvfbServer* server;
+    AppRun* app;
+    ~Cleanup()
+    {
+        stopApp(*app);
+        stopXvfb(*server);
+    }
+};
+
 int main()
 {
     XvfbServer server;
     if (!startXvfb(server))
         return 1;
+    AppRun app;
+    Cleanup cleanup = {&server, &app};
     std::string dir = makeWorkDir();
     std::string counterPath = dir + "/swaps", layoutPath = dir + "/layout";
     {
@@ -85,7 +98,6 @@ int main()
     auto* counter = static_cast<SwapCounter*>(mmap(nullptr, sizeof(SwapCounter), PROT_READ, MAP_SHARED, fd, 0));
     close(fd);
 
-    AppRun app;
     const uint64_t started = nowNs();
     if (!startApp(app, {programPath()}, dir,
                   {"LD_PRELOAD=" SWAP_COUNTER_LIBRARY, "MESHSHADE_SWAP_COUNTER=" + counterPath,
@@ -134,8 +146,6 @@ int main()
         const double seconds = (nowNs() - from) / 1e9;
         printf("RESULT fps_%s %.1f\n", slot.label, (counter->swaps - firstSwap) / seconds);
     }
-    stopApp(app);
     removeDir(dir);
-    stopXvfb(server);
     return 0;
 }

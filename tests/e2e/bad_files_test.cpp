@@ -50,8 +50,10 @@ void expectFailsWith(void (*prepare)(const std::string& dir), const std::string&
     prepare(dir);
     AppRun app;
     ASSERT_TRUE(startApp(app, {programPath()}, dir));
-    ASSERT_TRUE(waitForExit(app, 30000));
+    const bool ended = waitForExit(app, 30000);
+    stopApp(app);
     removeDir(dir);
+    ASSERT_TRUE(ended);
     EXPECT_EQ(app.exitStatus, 1);
     std::string out = appStdout(app);
     EXPECT_NE(out.find(message), std::string::npos) << out.substr(0, 3000);

@@ -17,6 +17,7 @@ AppRun runToEnd(void (*prepare)(const std::string& dir))
     AppRun app;
     EXPECT_TRUE(startApp(app, {programPath()}, dir));
     EXPECT_TRUE(waitForExit(app, 30000));
+    stopApp(app);
     removeDir(dir);
     return app;
 }

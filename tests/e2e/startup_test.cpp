@@ -13,7 +13,10 @@ TEST(Startup, opensTheDrawingWindowAt600By600)
     AppRun app;
     ASSERT_TRUE(startApp(app, {programPath()}, dir));
     WindowInfo window;
-    ASSERT_TRUE(findWindow("Mesh display", window, 20000)) << appStdout(app) << appStderr(app);
+    const bool found = findWindow("Mesh display", window, 20000);
+    if (!found)
+        stopApp(app);
+    ASSERT_TRUE(found) << appStdout(app) << appStderr(app);
     EXPECT_EQ(window.width, 600);
     EXPECT_EQ(window.height, 600);
     EXPECT_EQ(window.x, 100);
@@ -29,7 +32,9 @@ TEST(Startup, missingMultitextureIsReportedAndEndsWithFailure)
     std::string dir = makeWorkDir();
     AppRun app;
     ASSERT_TRUE(startApp(app, {programPath()}, dir, {std::string("LD_PRELOAD=") + HIDE_MULTITEXTURE_SHIM}));
-    ASSERT_TRUE(waitForExit(app, 20000));
+    const bool ended = waitForExit(app, 20000);
+    stopApp(app);
+    ASSERT_TRUE(ended);
     EXPECT_EQ(app.exitStatus, 1);
     std::string out = appStdout(app);
     EXPECT_NE(out.find("Necessary extensions unsupported: GL_ARB_multitexture \n"), std::string::npos) << out;

@@ -17,6 +17,8 @@ struct Viewer {
     WindowInfo window;      // "Mesh display"
     WindowInfo panel;       // "Controls"
     std::string layoutPath; // where the panel writes its control positions
+    // A test that stops early must not leave the viewer running.
+    ~Viewer() { stopApp(app); }
 };
 
 // Starts the viewer in a fresh working directory (prepared by `prepare`, which
