@@ -40,12 +40,29 @@ bool watching = false;
 FileStamp vertexStamp, fragmentStamp;
 int lastCheck = 0;
 
+bool reloadFailed = false;
+
 // Errors during a reload are reported, never fatal.
 void reportReloadError()
 {
     CGerror code = cgGetError();
-    if (code != CG_NO_ERROR)
+    if (code != CG_NO_ERROR) {
         printCgErrorReport(code);
+        reloadFailed = true;
+    }
+}
+
+// Binds the two programs together once, which links them: programs that
+// compile alone may still not fit together (a varying one writes and the other
+// does not read). Leaves both profiles disabled, as between frames.
+void tryTogether(const ShaderBindingsRecord& b)
+{
+    cgGLEnableProfile(b.vertexProfile);
+    cgGLEnableProfile(b.fragmentProfile);
+    cgGLBindProgram(b.vertexProgram);
+    cgGLBindProgram(b.fragmentProgram);
+    cgGLDisableProfile(b.vertexProfile);
+    cgGLDisableProfile(b.fragmentProfile);
 }
 
 } // namespace
@@ -53,14 +70,17 @@ void reportReloadError()
 bool reloadShaders()
 {
     ShaderBindingsRecord fresh = ShaderBindings;
+    reloadFailed = false;
     cgSetErrorCallback(reportReloadError);
     compileShaderPrograms(fresh);
-    bool ok = fresh.vertexProgram && fresh.fragmentProgram;
+    bool ok = fresh.vertexProgram && fresh.fragmentProgram && !reloadFailed;
     if (ok) {
         switch (lookUpShaderParameters(fresh)) {
         case PARAMETERS_FOUND:
             cgGLLoadProgram(fresh.vertexProgram);
             cgGLLoadProgram(fresh.fragmentProgram);
+            tryTogether(fresh);
+            ok = !reloadFailed;
             break;
         case VERTEX_PARAMETER_MISSING:
             printf("Unable to get program parameters from vertex shader\n");

@@ -54,6 +54,17 @@ TEST(LiveReload, editedProgramsComeInAndABrokenEditKeepsTheLastGoodOnes)
     EXPECT_TRUE(appRunning(viewer.app));
     EXPECT_LT(countDifferent(frame(viewer), swapped, 24), 600 * 600 / 200);
 
+    // programs that compile alone but do not fit together are refused the same way
+    mark = appStdout(viewer.app).size();
+    const size_t afterVersion = edited.find('\n') + 1;
+    writeFile(path, edited.substr(0, afterVersion) + "varying vec3 notWrittenByTheVertexProgram;\n" +
+                        edited.substr(afterVersion, edited.rfind('}') - afterVersion) +
+                        "    gl_FragColor.rgb += notWrittenByTheVertexProgram;\n}\n");
+    for (int i = 0; i < 100 && appStdout(viewer.app).find("Shader reload failed", mark) == std::string::npos; i++)
+        sleepMs(50);
+    EXPECT_NE(appStdout(viewer.app).find("Shader reload failed", mark), std::string::npos);
+    EXPECT_TRUE(appRunning(viewer.app));
+
     // mending the file brings the programs back
     writeFile(path, good);
     for (int i = 0; i < 100 && occurrences(appStdout(viewer.app), RELOADED) < 2; i++)
