@@ -4,6 +4,7 @@
 
 #include "app/resets.h"
 #include "app/scene_state.h"
+#include "mesh/mesh_prepare.h"
 
 static float length3(const float* v) { return std::sqrt(v[0] * v[0] + v[1] * v[1] + v[2] * v[2]); }
 
@@ -41,13 +42,7 @@ static void scaleBy(Mesh& m, float newScale)
 {
     m.previousScale = m.scale;
     m.scale = newScale;
-    float r = m.scale / m.previousScale;
-    for (Face& f : m.faces)
-        for (float& c : f.normal)
-            c *= r;
-    for (Vertex& v : m.vertices)
-        for (float& c : v.normal)
-            c *= r;
+    scaleMeshNormals(m, m.scale / m.previousScale);
 }
 
 TEST(Resets, resetAllRestoresFitRotationOffsetsAndLightButKeepsViewingState)
