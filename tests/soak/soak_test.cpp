@@ -24,17 +24,23 @@ using Clock = std::chrono::steady_clock;
 
 void sleepMs(int ms) { std::this_thread::sleep_for(std::chrono::milliseconds(ms)); }
 
-long residentKiB(pid_t pid)
+// The number after the word `name` in a text of words, or -1.
+long numberAfter(std::istream& text, const std::string& name)
 {
-    std::ifstream status("/proc/" + std::to_string(pid) + "/status");
-    std::string key;
+    std::string word;
     long value = -1;
-    while (status >> key)
-        if (key == "VmRSS:") {
-            status >> value;
+    while (text >> word)
+        if (word == name) {
+            text >> value;
             break;
         }
     return value;
+}
+
+long residentKiB(pid_t pid)
+{
+    std::ifstream status("/proc/" + std::to_string(pid) + "/status");
+    return numberAfter(status, "VmRSS:");
 }
 
 const char* const SPINNERS[] = {
@@ -154,14 +160,7 @@ struct Soak {
     long heapInUseKiB()
     {
         std::istringstream report(readFile(viewer.dir + "/state.txt"));
-        std::string key;
-        long value = -1;
-        while (report >> key)
-            if (key == "heapInUseKiB") {
-                report >> value;
-                break;
-            }
-        return value;
+        return numberAfter(report, "heapInUseKiB");
     }
     void act()
     {
