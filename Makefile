@@ -3,7 +3,9 @@
 
 BUILD := build
 SANITIZE_BUILD := build-sanitize
-CONFIGURE := cmake -G Ninja -DCMAKE_BUILD_TYPE=RelWithDebInfo
+# WERROR=ON turns compiler warnings into errors (CI does).
+WERROR ?= OFF
+CONFIGURE := cmake -G Ninja -DCMAKE_BUILD_TYPE=RelWithDebInfo -DMESHSHADE_WERROR=$(WERROR)
 # Freed memory is held back only briefly and handed back to the system soon, so
 # resident memory tells leaks from the allocator's reserves; the test shims are
 # preloaded in front of the sanitizer runtime.
@@ -14,7 +16,7 @@ ASAN_OPTIONS := quarantine_size_mb=16:allocator_release_to_os_interval_ms=500:ve
 FUZZ_BUILD := build-fuzz
 FUZZ_SECONDS ?= 60
 
-.PHONY: run test deps build test-sanitize fuzz bench soak
+.PHONY: run test deps build test-sanitize fuzz bench soak check-format
 
 deps:
 	@scripts/install-deps
@@ -22,6 +24,10 @@ deps:
 build: deps
 	@$(CONFIGURE) -S . -B $(BUILD) >/dev/null
 	@cmake --build $(BUILD)
+
+# Fails on a C or C++ file that .clang-format would change.
+check-format: deps
+	@scripts/check-format
 
 run: build
 	@scripts/run-viewer $(BUILD)

@@ -33,7 +33,10 @@ uint64_t nowNs()
     return uint64_t(t.tv_sec) * 1000000000u + uint64_t(t.tv_nsec);
 }
 
-void sleepMs(int ms) { std::this_thread::sleep_for(std::chrono::milliseconds(ms)); }
+void sleepMs(int ms)
+{
+    std::this_thread::sleep_for(std::chrono::milliseconds(ms));
+}
 
 bool control(const std::string& layoutPath, const std::string& name, int& x, int& y)
 {
@@ -83,8 +86,7 @@ struct Cleanup {
 int main()
 {
     XvfbServer server;
-    if (!startXvfb(server))
-        return 1;
+    if (!startXvfb(server)) return 1;
     AppRun app;
     Cleanup cleanup = {&server, &app};
     std::string dir = makeWorkDir();
@@ -95,7 +97,8 @@ int main()
         counterFile.write(reinterpret_cast<const char*>(&zero), sizeof zero);
     }
     int fd = open(counterPath.c_str(), O_RDWR);
-    auto* counter = static_cast<SwapCounter*>(mmap(nullptr, sizeof(SwapCounter), PROT_READ, MAP_SHARED, fd, 0));
+    auto* counter =
+        static_cast<SwapCounter*>(mmap(nullptr, sizeof(SwapCounter), PROT_READ, MAP_SHARED, fd, 0));
     close(fd);
 
     const uint64_t started = nowNs();

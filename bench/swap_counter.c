@@ -27,11 +27,9 @@ static GLXDrawable otherDrawables[8];
 static struct SwapCounter* openCounter(void)
 {
     const char* path = getenv("MESHSHADE_SWAP_COUNTER");
-    if (!path)
-        return NULL;
+    if (!path) return NULL;
     int fd = open(path, O_RDWR);
-    if (fd < 0)
-        return NULL;
+    if (fd < 0) return NULL;
     void* p = mmap(NULL, sizeof(struct SwapCounter), PROT_READ | PROT_WRITE, MAP_SHARED, fd, 0);
     close(fd);
     return p == MAP_FAILED ? NULL : (struct SwapCounter*)p;
@@ -39,15 +37,12 @@ static struct SwapCounter* openCounter(void)
 
 static int isMainWindow(Display* display, GLXDrawable drawable)
 {
-    if (drawable == mainDrawable)
-        return 1;
+    if (drawable == mainDrawable) return 1;
     for (int i = 0; i < 8; i++)
-        if (otherDrawables[i] == drawable)
-            return 0;
+        if (otherDrawables[i] == drawable) return 0;
     char* name = NULL;
     int main = XFetchName(display, drawable, &name) && name && strcmp(name, "Mesh display") == 0;
-    if (name)
-        XFree(name);
+    if (name) XFree(name);
     if (main)
         mainDrawable = drawable;
     else
@@ -62,13 +57,10 @@ static int isMainWindow(Display* display, GLXDrawable drawable)
 void glXSwapBuffers(Display* display, GLXDrawable drawable)
 {
     static void (*real)(Display*, GLXDrawable) = NULL;
-    if (!real)
-        real = (void (*)(Display*, GLXDrawable))dlsym(RTLD_NEXT, "glXSwapBuffers");
+    if (!real) real = (void (*)(Display*, GLXDrawable))dlsym(RTLD_NEXT, "glXSwapBuffers");
     real(display, drawable);
-    if (!counter)
-        counter = openCounter();
-    if (!counter || !isMainWindow(display, drawable))
-        return;
+    if (!counter) counter = openCounter();
+    if (!counter || !isMainWindow(display, drawable)) return;
     if (counter->swaps == 0) {
         struct timespec now;
         clock_gettime(CLOCK_MONOTONIC, &now);

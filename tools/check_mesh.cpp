@@ -187,9 +187,9 @@ int main(int argc, char** argv)
         std::array<int, 3> key = face.corners;
         std::sort(key.begin(), key.end());
         if (!seen.insert(key).second) problem(path, face.line, "face repeats the corners of an earlier face");
-        for (int c = 0; c < 3; c++) {
-            used[size_t(face.corners[size_t(c)])] = 1;
-            directedEdges[{face.corners[size_t(c)], face.corners[size_t((c + 1) % 3)]}]++;
+        for (size_t k = 0; k < 3; k++) {
+            used[size_t(face.corners[k])] = 1;
+            directedEdges[{face.corners[k], face.corners[(k + 1) % 3]}]++;
         }
         if (face.hasColour) {
             char name[64];

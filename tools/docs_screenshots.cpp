@@ -11,13 +11,15 @@
 
 #include "viewer.h"
 
-static void sleepMs(int ms) { std::this_thread::sleep_for(std::chrono::milliseconds(ms)); }
+static void sleepMs(int ms)
+{
+    std::this_thread::sleep_for(std::chrono::milliseconds(ms));
+}
 
 // Clicks a panel control, saying which one when it cannot be found.
 static bool click(Viewer& viewer, const char* name)
 {
-    if (clickPanelControl(viewer, name))
-        return true;
+    if (clickPanelControl(viewer, name)) return true;
     fprintf(stderr, "docs_screenshots: the panel shows no %s\n", name);
     return false;
 }
@@ -49,7 +51,8 @@ int main(int argc, char** argv)
     // both windows as a user sees them at start
     const int left = viewer.window.x - 10, top = viewer.window.y - 10;
     const int right = viewer.panel.x + viewer.panel.width + 10;
-    const int bottom = std::max(viewer.window.y + viewer.window.height, viewer.panel.y + viewer.panel.height) + 10;
+    const int bottom =
+        std::max(viewer.window.y + viewer.window.height, viewer.panel.y + viewer.panel.height) + 10;
     savePng(captureScreen(left, top, right - left, bottom - top), out + "/viewer_and_panel.png");
 
     const char* meshes[][2] = {{"Cessna", "aircraft"}, {"Bunny", "bunny"}, {"Sphere", "sphere"}};

@@ -60,14 +60,19 @@ struct ExtensionTableBuilder {
 
 const ExtensionTableBuilder knownExtensions;
 
-const char* realGlExtensions() { return reinterpret_cast<const char*>(glGetString(GL_EXTENSIONS)); }
-const char* realGlVersion() { return reinterpret_cast<const char*>(glGetString(GL_VERSION)); }
+const char* realGlExtensions()
+{
+    return reinterpret_cast<const char*>(glGetString(GL_EXTENSIONS));
+}
+const char* realGlVersion()
+{
+    return reinterpret_cast<const char*>(glGetString(GL_VERSION));
+}
 
 const char* realWindowSystemExtensions()
 {
     Display* display = glXGetCurrentDisplay();
-    if (!display)
-        return nullptr;
+    if (!display) return nullptr;
     return glXQueryExtensionsString(display, DefaultScreen(display));
 }
 
@@ -78,8 +83,8 @@ void* realProcAddress(const char* name)
 
 ExtensionPlatform platform = {realGlExtensions, realGlVersion, realWindowSystemExtensions, realProcAddress};
 
-char* extensionString = nullptr;  // OpenGL string, space, window-system string, space
-char* unsupportedList = nullptr;  // failed names of the last call, each followed by a space
+char* extensionString = nullptr; // OpenGL string, space, window-system string, space
+char* unsupportedList = nullptr; // failed names of the last call, each followed by a space
 size_t unsupportedCapacity = 0;
 const char* glExtensionsCache = nullptr;
 
@@ -90,23 +95,27 @@ void allocationFailed(const char* file, int line)
     exit(-1);
 }
 
-const char* orEmpty(const char* s) { return s ? s : ""; }
+const char* orEmpty(const char* s)
+{
+    return s ? s : "";
+}
 
-bool isSeparator(char c) { return c == ' ' || c == '\t' || c == '\n'; }
+bool isSeparator(char c)
+{
+    return c == ' ' || c == '\t' || c == '\n';
+}
 
 // True when `name` occurs in `haystack` as a whole word: at the start or after a
 // space, and followed by a space (or, when endMayClose, by the end of the text).
 bool containsWord(const char* haystack, const char* name, bool endMayClose)
 {
     size_t len = strlen(name);
-    if (len == 0)
-        return false;
+    if (len == 0) return false;
     for (const char* p = strstr(haystack, name); p; p = strstr(p + 1, name)) {
         bool startOk = p == haystack || p[-1] == ' ';
         char after = p[len];
         bool endOk = after == ' ' || (endMayClose && after == '\0');
-        if (startOk && endOk)
-            return true;
+        if (startOk && endOk) return true;
     }
     return false;
 }
@@ -131,26 +140,22 @@ bool initExtensions(const char* list)
         const char* ws = orEmpty(platform.windowSystemExtensions());
         size_t glLen = strlen(gl), wsLen = strlen(ws);
         extensionString = static_cast<char*>(malloc(glLen + wsLen + 3));
-        if (!extensionString)
-            allocationFailed(__FILE__, __LINE__);
+        if (!extensionString) allocationFailed(__FILE__, __LINE__);
         memcpy(extensionString, gl, glLen);
         extensionString[glLen] = ' ';
         memcpy(extensionString + glLen + 1, ws, wsLen);
         extensionString[glLen + 1 + wsLen] = ' ';
         extensionString[glLen + wsLen + 2] = '\0';
     }
-    if (!list)
-        return true;
+    if (!list) return true;
 
     size_t listLen = strlen(list);
     char* copy = static_cast<char*>(malloc(listLen + 1));
-    if (!copy)
-        allocationFailed(__FILE__, __LINE__);
+    if (!copy) allocationFailed(__FILE__, __LINE__);
     memcpy(copy, list, listLen + 1);
     if (!unsupportedList || unsupportedCapacity < listLen + 2) {
         char* grown = static_cast<char*>(realloc(unsupportedList, listLen + 2));
-        if (!grown)
-            allocationFailed(__FILE__, __LINE__);
+        if (!grown) allocationFailed(__FILE__, __LINE__);
         unsupportedList = grown;
         unsupportedCapacity = listLen + 2;
     }
@@ -161,8 +166,7 @@ bool initExtensions(const char* list)
     while (true) {
         while (isSeparator(*p))
             p++;
-        if (*p == '\0')
-            break;
+        if (*p == '\0') break;
         char* token = p;
         while (*p && !isSeparator(*p))
             p++;
@@ -174,44 +178,39 @@ bool initExtensions(const char* list)
             strcat(unsupportedList, " ");
             allFound = false;
         }
-        if (more)
-            p++;
+        if (more) p++;
     }
     free(copy);
     return allFound;
 }
 
-const char* unsupportedExtensions() { return unsupportedList ? unsupportedList : ""; }
+const char* unsupportedExtensions()
+{
+    return unsupportedList ? unsupportedList : "";
+}
 
 bool isExtensionAvailable(const char* name)
 {
-    if (!name)
-        return false;
+    if (!name) return false;
     if (strcmp(name, "GL_VERSION_1_2") == 0 || strcmp(name, "GL_VERSION_1_3") == 0) {
         const char* version = orEmpty(platform.glVersion());
-        if (strncmp(version, "1.0", 3) == 0 || strncmp(version, "1.1", 3) == 0)
-            return false;
-        if (name[13] == '3' && strncmp(version, "1.2", 3) == 0)
-            return false;
+        if (strncmp(version, "1.0", 3) == 0 || strncmp(version, "1.1", 3) == 0) return false;
+        if (name[13] == '3' && strncmp(version, "1.2", 3) == 0) return false;
         return true;
     }
-    if (!extensionString)
-        return false;
+    if (!extensionString) return false;
     return containsWord(extensionString, name, false);
 }
 
 bool resolveExtension(const char* name)
 {
-    if (!name)
-        return false;
+    if (!name) return false;
     for (int i = 0; i < knownExtensions.count; i++) {
         const KnownExtension& ext = knownExtensions.extensions[i];
-        if (strcmp(ext.name, name) != 0)
-            continue;
+        if (strcmp(ext.name, name) != 0) continue;
         for (int e = ext.firstEntry; e < ext.firstEntry + ext.entryCount; e++) {
             entryPoints[e].address = platform.procAddress(entryPoints[e].name);
-            if (!entryPoints[e].address)
-                return false;
+            if (!entryPoints[e].address) return false;
         }
         return true;
     }
@@ -220,12 +219,9 @@ bool resolveExtension(const char* name)
 
 bool hasGLExtension(const char* name)
 {
-    if (!name || name[0] == '\0' || strchr(name, ' '))
-        return false;
-    if (!glExtensionsCache)
-        glExtensionsCache = platform.glExtensions();
-    if (!glExtensionsCache)
-        return false;
+    if (!name || name[0] == '\0' || strchr(name, ' ')) return false;
+    if (!glExtensionsCache) glExtensionsCache = platform.glExtensions();
+    if (!glExtensionsCache) return false;
     return containsWord(glExtensionsCache, name, true);
 }
 
@@ -241,10 +237,15 @@ void releaseExtensions()
 void* extensionEntryPoint(const char* name)
 {
     for (const EntryPoint& e : entryPoints)
-        if (strcmp(e.name, name) == 0)
-            return e.address;
+        if (strcmp(e.name, name) == 0) return e.address;
     return nullptr;
 }
 
-int knownExtensionCount() { return knownExtensions.count; }
-int knownEntryPointCount() { return ENTRY_POINT_COUNT; }
+int knownExtensionCount()
+{
+    return knownExtensions.count;
+}
+int knownEntryPointCount()
+{
+    return ENTRY_POINT_COUNT;
+}

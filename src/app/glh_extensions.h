@@ -35,10 +35,10 @@ int knownEntryPointCount();
 // The window-system calls the loader makes. Tests replace them to feed fake
 // strings and a lookup that misses an entry point.
 struct ExtensionPlatform {
-    const char* (*glExtensions)();          // the OpenGL extension string
-    const char* (*glVersion)();             // the OpenGL version string
+    const char* (*glExtensions)();           // the OpenGL extension string
+    const char* (*glVersion)();              // the OpenGL version string
     const char* (*windowSystemExtensions)(); // may return null: no window-system string
-    void* (*procAddress)(const char* name); // null for a missing entry point
+    void* (*procAddress)(const char* name);  // null for a missing entry point
 };
 // Installs other platform calls and forgets the cached OpenGL extension string.
 void setExtensionPlatform(const ExtensionPlatform& platform);

@@ -9,11 +9,7 @@ static const Light START_LIGHT = {
 };
 
 static const Material START_MATERIAL = {
-    {0.3f, 0.0f, 0.0f, 1.0f},
-    {0.9f, 0.0f, 0.0f, 1.0f},
-    {0.2f, 0.0f, 0.4f, 1.0f},
-    65.0f,
-    false,
+    {0.3f, 0.0f, 0.0f, 1.0f}, {0.9f, 0.0f, 0.0f, 1.0f}, {0.2f, 0.0f, 0.4f, 1.0f}, 65.0f, false,
 };
 
 static const ShadingValues START_SHADING = {1.0f, 1.0f, 1.0f, 1.0f, 0.5f, 0.9f, 1};

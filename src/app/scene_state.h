@@ -8,7 +8,7 @@
 
 // Window
 extern int mainWindow;
-extern int windowWidth;           // pixels, from the last reshape
+extern int windowWidth; // pixels, from the last reshape
 extern int windowHeight;
 extern int perspectiveProjection; // 1 perspective, 0 orthographic
 extern float orthoLeft;           // orthographic bounds (world units); left and right widen with the aspect
@@ -22,16 +22,16 @@ extern float lookAtPoint[3];
 extern float upVector[3];
 extern float viewDirection[3]; // unit vector from the eye to the target
 extern float eyeDistance;
-extern float cameraRadius;     // orbit radius (world units)
-extern float cameraAzimuth;    // degrees
-extern float cameraElevation;  // degrees
+extern float cameraRadius;    // orbit radius (world units)
+extern float cameraAzimuth;   // degrees
+extern float cameraElevation; // degrees
 
 // Mouse
 extern InteractionMode interactionMode;
-extern int mouseButton;        // GLUT button of the last mouse event
-extern int lastMouseX;         // drag anchor, pixels
-extern int lastMouseY;         // drag anchor, pixels counted from the bottom row
-extern float trackballAngle;   // degrees, applied to the current mesh every frame
+extern int mouseButton;      // GLUT button of the last mouse event
+extern int lastMouseX;       // drag anchor, pixels
+extern int lastMouseY;       // drag anchor, pixels counted from the bottom row
+extern float trackballAngle; // degrees, applied to the current mesh every frame
 extern float trackballAxis[3];
 
 // Light and materials
@@ -52,7 +52,7 @@ extern int currentMeshIndex;
 // Work the panel leaves for the idle callback
 extern bool lightChanged;
 extern bool textureChanged;
-extern int textureIndex;           // 0 "sky", 1 "sky2", 2 "nvlobby"
+extern int textureIndex;            // 0 "sky", 1 "sky2", 2 "nvlobby"
 extern unsigned int cubeMapTexture; // OpenGL texture of the current cube map
 
 // Puts every value above back to its start value, as before main() runs.

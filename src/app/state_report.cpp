@@ -50,16 +50,13 @@ void writeStateReportIfAsked()
 {
     static const char* path = getenv("MESHSHADE_STATE_REPORT");
     static int lastWrite = -1000000;
-    if (!path)
-        return;
+    if (!path) return;
     const int now = glutGet(GLUT_ELAPSED_TIME);
-    if (now - lastWrite < 1000)
-        return;
+    if (now - lastWrite < 1000) return;
     lastWrite = now;
     const std::string temporary = std::string(path) + ".tmp";
     FILE* f = fopen(temporary.c_str(), "w");
-    if (!f)
-        return;
+    if (!f) return;
     const Mesh& m = *currentMesh;
     fprintf(f, "mesh %d\nwindow %d %d\nprojection %d\nmode %d\n", int(currentMesh - meshes), windowWidth,
             windowHeight, perspectiveProjection, int(interactionMode));
@@ -79,10 +76,8 @@ void writeStateReportIfAsked()
     const float mix[6] = {shading.reflectivity, shading.matRatio, shading.aw,
                           shading.dw,           shading.weight,   shading.etaRatio};
     put(f, "shading", mix, 6);
-    if (!m.vertices.empty())
-        put(f, "firstVertexNormal", m.vertices[0].normal, 3);
-    if (!m.faces.empty())
-        put(f, "firstFaceNormal", m.faces[0].normal, 3);
+    if (!m.vertices.empty()) put(f, "firstVertexNormal", m.vertices[0].normal, 3);
+    if (!m.faces.empty()) put(f, "firstFaceNormal", m.faces[0].normal, 3);
     fprintf(f, "heapInUseKiB %ld\n", heapInUseKiB());
     fclose(f);
     rename(temporary.c_str(), path);

@@ -9,8 +9,7 @@ static bool offers(const char* extensions, const char* name)
 {
     const size_t length = strlen(name);
     for (const char* p = strstr(extensions, name); p; p = strstr(p + 1, name))
-        if ((p == extensions || p[-1] == ' ') && (p[length] == ' ' || p[length] == '\0'))
-            return true;
+        if ((p == extensions || p[-1] == ' ') && (p[length] == ' ' || p[length] == '\0')) return true;
     return false;
 }
 
@@ -23,11 +22,9 @@ bool requestSynchronisedSwaps()
 {
     Display* display = glXGetCurrentDisplay();
     GLXDrawable drawable = glXGetCurrentDrawable();
-    if (!display || !drawable)
-        return false;
+    if (!display || !drawable) return false;
     const char* extensions = glXQueryExtensionsString(display, DefaultScreen(display));
-    if (!extensions)
-        return false;
+    if (!extensions) return false;
     if (offers(extensions, "GLX_EXT_swap_control")) {
         auto swapInterval = lookUp<void (*)(Display*, GLXDrawable, int)>("glXSwapIntervalEXT");
         if (swapInterval) {
@@ -37,13 +34,11 @@ bool requestSynchronisedSwaps()
     }
     if (offers(extensions, "GLX_MESA_swap_control")) {
         auto swapInterval = lookUp<int (*)(unsigned int)>("glXSwapIntervalMESA");
-        if (swapInterval && swapInterval(1) == 0)
-            return true;
+        if (swapInterval && swapInterval(1) == 0) return true;
     }
     if (offers(extensions, "GLX_SGI_swap_control")) {
         auto swapInterval = lookUp<int (*)(int)>("glXSwapIntervalSGI");
-        if (swapInterval && swapInterval(1) == 0)
-            return true;
+        if (swapInterval && swapInterval(1) == 0) return true;
     }
     return false;
 }

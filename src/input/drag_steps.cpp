@@ -28,10 +28,8 @@ static void anchor(int x, int yf)
 
 static float clampLight(float v)
 {
-    if (v > LIGHT_LIMIT)
-        return LIGHT_LIMIT;
-    if (v < -LIGHT_LIMIT)
-        return -LIGHT_LIMIT;
+    if (v > LIGHT_LIMIT) return LIGHT_LIMIT;
+    if (v < -LIGHT_LIMIT) return -LIGHT_LIMIT;
     return v;
 }
 
@@ -135,8 +133,7 @@ void zoomStep(int x, int yf)
     const double step = 2.0 * (double(pixelToWorldX(x)) - pixelToWorldX(lastMouseX)) +
                         2.0 * (double(pixelToWorldY(yf)) - pixelToWorldY(lastMouseY));
     anchor(x, yf);
-    if (!(eyeDistance > 0))
-        return;
+    if (!(eyeDistance > 0)) return;
     double candidate[3], squared = 0;
     for (int i = 0; i < 3; i++) {
         candidate[i] = eyePosition[i] + step * viewDirection[i] / eyeDistance;

@@ -9,8 +9,7 @@
 void mouse(int button, int state, int x, int y)
 {
     mouseButton = button;
-    if (button != GLUT_LEFT_BUTTON && button != GLUT_MIDDLE_BUTTON)
-        return;
+    if (button != GLUT_LEFT_BUTTON && button != GLUT_MIDDLE_BUTTON) return;
     if (state == GLUT_DOWN) {
         lastMouseX = x;
         lastMouseY = windowHeight - y - 1;
@@ -22,8 +21,7 @@ void mouse(int button, int state, int x, int y)
 void motion(int x, int y)
 {
     // a minimised window has no pixel mapping
-    if (windowWidth <= 0 || windowHeight <= 0)
-        return;
+    if (windowWidth <= 0 || windowHeight <= 0) return;
     const int yf = windowHeight - y - 1;
     if (mouseButton == GLUT_LEFT_BUTTON) {
         switch (interactionMode) {

@@ -52,8 +52,7 @@ void projectToSphere(int px, int py, float out[3])
 float angleBetween(const float a[3], const float b[3])
 {
     const double lengths = double(vectorLength(b)) * vectorLength(a);
-    if (!(lengths > 0))
-        return 0;
+    if (!(lengths > 0)) return 0;
     float c = float(dotProduct(a, b) / lengths);
     // rounding can take nearly parallel vectors just past +-1
     if (c > 1)

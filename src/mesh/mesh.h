@@ -31,12 +31,12 @@ struct Mesh {
     float previousScale = 0;
     float translateX = 0;
     float translateY = 0;
-    float rotation[16] = {};        // column-major, as OpenGL stores it
-    float* rotationRef = nullptr;   // points at `rotation` once the slot is set up
+    float rotation[16] = {};      // column-major, as OpenGL stores it
+    float* rotationRef = nullptr; // points at `rotation` once the slot is set up
     std::vector<Face> faces;
     std::vector<Vertex> vertices;
-    float centroid[3] = {0, 0, 0};  // sum of positions while reading, their mean after
+    float centroid[3] = {0, 0, 0}; // sum of positions while reading, their mean after
     float boundsMax[3] = {0, 0, 0};
     float boundsMin[3] = {0, 0, 0};
-    float extent = 0;               // larger of the x and y extents
+    float extent = 0; // larger of the x and y extents
 };

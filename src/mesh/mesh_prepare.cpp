@@ -51,9 +51,9 @@ void addFaceGeometry(Face& face)
     }
 
     // Every face counts once in its vertices' normals, whatever its area.
-    for (int corner : face.corners)
+    for (int number : face.corners)
         for (int i = 0; i < 3; i++)
-            mesh.vertices[corner - 1].normal[i] += face.normal[i];
+            mesh.vertices[number - 1].normal[i] += face.normal[i];
 }
 
 // Centre, extent, scale and vertex normals of a mesh just read.

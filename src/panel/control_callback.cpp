@@ -45,8 +45,7 @@ void controlCallback(int id)
     case ID_TEXTURE:
         textureIndex = textureGroupValue;
         printf("%d\n", textureIndex);
-        if (textureIndex >= 0 && textureIndex <= 2)
-            textureChanged = true;
+        if (textureIndex >= 0 && textureIndex <= 2) textureChanged = true;
         break;
     case ID_DEFAULT_SHADING:
         shading.reflectivity = defaultShading.reflectivity;

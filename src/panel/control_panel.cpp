@@ -39,8 +39,7 @@ std::string layout, writtenLayout;
 
 void recordRect(const char* name, ImVec2 min, ImVec2 max, const char* value)
 {
-    if (!layoutPath)
-        return;
+    if (!layoutPath) return;
     char line[256];
     snprintf(line, sizeof line, "%s %d %d %d %d %s\n", name, int(min.x), int(min.y), int(max.x - min.x),
              int(max.y - min.y), value);
@@ -61,8 +60,7 @@ void recordValue(const char* name, float value)
 
 void writeLayoutIfChanged()
 {
-    if (!layoutPath || layout == writtenLayout)
-        return;
+    if (!layoutPath || layout == writtenLayout) return;
     std::string temporary = std::string(layoutPath) + ".tmp";
     if (FILE* f = fopen(temporary.c_str(), "w")) {
         fputs(layout.c_str(), f);
@@ -98,8 +96,7 @@ void colourSpinners(const char* heading, const char* idPrefix, float* colour, in
     for (int i = 0; i < 3; i++) {
         char id[64];
         snprintf(id, sizeof id, "##%s%s", idPrefix, NAMES[i]);
-        if (spinner(LABELS[i], id, &colour[i], 0, 1, 0.4f) && callbackId >= 0)
-            controlCallback(callbackId);
+        if (spinner(LABELS[i], id, &colour[i], 0, 1, 0.4f) && callbackId >= 0) controlCallback(callbackId);
     }
 }
 
@@ -130,15 +127,13 @@ void endFramedGroup()
 
 void lightAndMaterial()
 {
-    if (!ImGui::CollapsingHeader("Light and Material", ImGuiTreeNodeFlags_DefaultOpen))
-        return;
+    if (!ImGui::CollapsingHeader("Light and Material", ImGuiTreeNodeFlags_DefaultOpen)) return;
     ImGui::Columns(2, "lightAndMaterial", false);
     beginFramedGroup("Light");
     colourSpinners("Ambient", "lightAmbient", light.ambient, ID_LIGHT);
     colourSpinners("Diffuse", "lightDiffuse", light.diffuse, ID_LIGHT);
     colourSpinners("Specular", "lightSpecular", light.specular, ID_LIGHT);
-    if (button("Default Light", "DefaultLight"))
-        controlCallback(ID_DEFAULT_LIGHT);
+    if (button("Default Light", "DefaultLight")) controlCallback(ID_DEFAULT_LIGHT);
     endFramedGroup();
 
     ImGui::NextColumn();
@@ -148,8 +143,7 @@ void lightAndMaterial()
     colourSpinners("Ks", "materialSpecular", material.specular, -1);
     ImGui::TextUnformatted(" ");
     spinner("Shininess:", "##Shininess", &material.shininess, 0, 100, 2.0f, 80);
-    if (button("Default Material", "DefaultMaterial"))
-        controlCallback(ID_DEFAULT_MATERIAL);
+    if (button("Default Material", "DefaultMaterial")) controlCallback(ID_DEFAULT_MATERIAL);
     endFramedGroup();
     ImGui::Columns(1);
 }
@@ -161,14 +155,12 @@ void meshAndTexture()
         int id;
     } MESH_ITEMS[3] = {{"Cessna", 2}, {"Bunny", 1}, {"Sphere", 0}};
 
-    if (!ImGui::CollapsingHeader("Mesh and Environment Texture", ImGuiTreeNodeFlags_DefaultOpen))
-        return;
+    if (!ImGui::CollapsingHeader("Mesh and Environment Texture", ImGuiTreeNodeFlags_DefaultOpen)) return;
     ImGui::Columns(2, "meshAndTexture", true);
     beginFramedGroup("Mesh");
     const char* shown = "";
     for (const auto& item : MESH_ITEMS)
-        if (item.id == meshListValue)
-            shown = item.label;
+        if (item.id == meshListValue) shown = item.label;
     ImGui::AlignTextToFramePadding();
     ImGui::TextUnformatted("Mesh:");
     ImGui::SameLine();
@@ -197,8 +189,7 @@ void meshAndTexture()
         int before = textureGroupValue;
         ImGui::RadioButton(SKIES[i], &textureGroupValue, i);
         recordItem(SKIES[i], textureGroupValue == i ? "on" : "off");
-        if (textureGroupValue != before)
-            controlCallback(ID_TEXTURE);
+        if (textureGroupValue != before) controlCallback(ID_TEXTURE);
     }
     endFramedGroup();
     ImGui::Columns(1);
@@ -206,23 +197,21 @@ void meshAndTexture()
 
 void shaderOptions()
 {
-    if (!ImGui::CollapsingHeader("Shader Options", ImGuiTreeNodeFlags_DefaultOpen))
-        return;
+    if (!ImGui::CollapsingHeader("Shader Options", ImGuiTreeNodeFlags_DefaultOpen)) return;
     spinner("Phong Shading Amount:", "##PhongShadingAmount", &shading.matRatio, 0, 1, 0.8f, WIDE_LABEL_WIDTH);
     spinner("Ambient Component:", "##AmbientComponent", &shading.aw, 0, 1, 0.8f, WIDE_LABEL_WIDTH);
     spinner("Diffuse Component:", "##DiffuseComponent", &shading.dw, 0, 1, 0.8f, WIDE_LABEL_WIDTH);
     ImGui::Separator();
     spinner("Other Shading Amount:", "##OtherShadingAmount", &shading.weight, 0, 1, 0.8f, WIDE_LABEL_WIDTH);
-    spinner("Reflectivity/Transmitance:", "##Reflectivity", &shading.reflectivity, 0, 1, 0.8f, WIDE_LABEL_WIDTH);
+    spinner("Reflectivity/Transmitance:", "##Reflectivity", &shading.reflectivity, 0, 1, 0.8f,
+            WIDE_LABEL_WIDTH);
     spinner("Eta:", "##Eta", &shading.etaRatio, 0, 1, 0.2f, WIDE_LABEL_WIDTH);
     bool shadowReduction = shading.shadowReduction != 0;
     if (ImGui::Checkbox("Shadow Reduction:", &shadowReduction))
         shading.shadowReduction = shadowReduction ? 1 : 0;
     recordItem("ShadowReduction", shading.shadowReduction ? "on" : "off");
-    if (button("Default Shading", "DefaultShading"))
-        controlCallback(ID_DEFAULT_SHADING);
-    if (button("Shader Toggle", "ShaderToggle"))
-        controlCallback(ID_SHADER_TOGGLE);
+    if (button("Default Shading", "DefaultShading")) controlCallback(ID_DEFAULT_SHADING);
+    if (button("Shader Toggle", "ShaderToggle")) controlCallback(ID_SHADER_TOGGLE);
 }
 
 // The panel reads the mouse buttons once a frame. A click whose press and
@@ -267,8 +256,7 @@ void drawControlPanel()
 {
     ImGui_ImplOpenGL2_NewFrame();
     ImGui_ImplGLUT_NewFrame();
-    if (!ImGui::GetCurrentContext()->WithinFrameScope)
-        ImGui::NewFrame();
+    if (!ImGui::GetCurrentContext()->WithinFrameScope) ImGui::NewFrame();
     // this frame has seen the presses; releases held back reach the next one
     releaseHeldButtons();
 
@@ -320,6 +308,5 @@ void buildControlPanel()
 
 void syncPanel()
 {
-    if (panelWindow)
-        glutPostWindowRedisplay(panelWindow);
+    if (panelWindow) glutPostWindowRedisplay(panelWindow);
 }

@@ -13,16 +13,14 @@
 void idle()
 {
     // everything below belongs to the drawing window's context, not the panel's
-    if (glutGetWindow() != mainWindow)
-        glutSetWindow(mainWindow);
+    if (glutGetWindow() != mainWindow) glutSetWindow(mainWindow);
     if (lightChanged) {
         uploadLight(light.position, light.diffuse, light.ambient, light.specular);
         lightChanged = false;
     }
     if (textureChanged) {
         static const char* const SETS[3] = {"sky", "sky2", "nvlobby"};
-        if (textureIndex >= 0 && textureIndex <= 2)
-            loadCubeMap(SETS[textureIndex]);
+        if (textureIndex >= 0 && textureIndex <= 2) loadCubeMap(SETS[textureIndex]);
         textureChanged = false;
     }
     // edited program files come in without a restart

@@ -39,13 +39,11 @@ constexpr unsigned char MISSING_FACE_GREY = 128;
 
 bool loadFace(const char* fileName, FaceImage& face)
 {
-    if (!ilLoadImage(fileName) || !ilConvertImage(IL_RGB, IL_UNSIGNED_BYTE))
-        return false;
+    if (!ilLoadImage(fileName) || !ilConvertImage(IL_RGB, IL_UNSIGNED_BYTE)) return false;
     const ILubyte* pixels = ilGetData();
     int height = ilGetInteger(IL_IMAGE_HEIGHT);
     int width = ilGetInteger(IL_IMAGE_WIDTH);
-    if (!pixels || width <= 0 || height <= 0)
-        return false;
+    if (!pixels || width <= 0 || height <= 0) return false;
     face.width = width;
     face.height = height;
     face.rgb.assign(pixels, pixels + size_t(width) * height * 3);
@@ -70,11 +68,9 @@ void loadCubeMap(const char* setName)
         else if (setSize == 0)
             setSize = faces[i].width > faces[i].height ? faces[i].width : faces[i].height;
     }
-    if (setSize == 0)
-        setSize = FALLBACK_FACE_SIZE;
+    if (setSize == 0) setSize = FALLBACK_FACE_SIZE;
 
-    if (cubeMapTexture)
-        glDeleteTextures(1, &cubeMapTexture);
+    if (cubeMapTexture) glDeleteTextures(1, &cubeMapTexture);
     glGenTextures(1, &cubeMapTexture);
     glBindTexture(GL_TEXTURE_CUBE_MAP, cubeMapTexture);
     glPixelStorei(GL_UNPACK_ALIGNMENT, 1); // rows are tightly packed whatever the width
@@ -89,8 +85,8 @@ void loadCubeMap(const char* setName)
             fprintf(stderr, "Warning: cube-map face %s is %d x %d, not %d x %d like its set; it is scaled\n",
                     fileName[i], face.width, face.height, setSize, setSize);
             std::vector<unsigned char> scaled(size_t(setSize) * setSize * 3);
-            gluScaleImage(GL_RGB, face.width, face.height, GL_UNSIGNED_BYTE, face.rgb.data(), setSize, setSize,
-                          GL_UNSIGNED_BYTE, scaled.data());
+            gluScaleImage(GL_RGB, face.width, face.height, GL_UNSIGNED_BYTE, face.rgb.data(), setSize,
+                          setSize, GL_UNSIGNED_BYTE, scaled.data());
             face.width = face.height = setSize;
             face.rgb.swap(scaled);
         }

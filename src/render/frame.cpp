@@ -19,7 +19,10 @@ void applyMaterial(const Material& m)
 }
 
 // A slot that was never set up has no rotation matrix and is never drawn.
-static bool drawable(const Mesh& mesh) { return mesh.loaded && mesh.rotationRef; }
+static bool drawable(const Mesh& mesh)
+{
+    return mesh.loaded && mesh.rotationRef;
+}
 
 void display()
 {
@@ -84,8 +87,7 @@ void drawMesh()
     // turn and scale about the centroid
     glTranslatef(-mesh.centroid[0], -mesh.centroid[1], -mesh.centroid[2]);
 
-    if (mesh.useShaders)
-        setShaderParameters();
+    if (mesh.useShaders) setShaderParameters();
 
     if (mesh.hasGeometry) {
         for (const Face& face : mesh.faces) {

@@ -27,8 +27,7 @@ void reshape(int width, int height)
 
 void keepMeshInView(ClampAxes axes)
 {
-    if (windowWidth <= 0 || windowHeight <= 0)
-        return;
+    if (windowWidth <= 0 || windowHeight <= 0) return;
     Mesh& m = *currentMesh;
     const float s = m.scale;
     // the limits are the orthographic ones whatever the projection
@@ -38,8 +37,7 @@ void keepMeshInView(ClampAxes axes)
         m.translateX = right - s * m.centroid[0];
     else if (s * m.centroid[0] + m.translateX < left)
         m.translateX = left - s * m.centroid[0];
-    if (axes != CLAMP_X_AND_Y)
-        return;
+    if (axes != CLAMP_X_AND_Y) return;
     if (s * m.centroid[1] + m.translateY < orthoBottom)
         m.translateY = orthoBottom - s * m.centroid[1];
     else if (s * m.centroid[1] + m.translateY > orthoTop)

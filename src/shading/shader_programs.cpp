@@ -6,8 +6,8 @@ const char* const FRAGMENT_PROGRAM_FILE = "fp_reflection.cg";
 
 void compileShaderPrograms(ShaderBindingsRecord& b)
 {
-    b.fragmentProgram = cgCreateProgramFromFile(b.cgContext, CG_SOURCE, FRAGMENT_PROGRAM_FILE, b.fragmentProfile,
-                                                "fp_reflection", nullptr);
+    b.fragmentProgram = cgCreateProgramFromFile(b.cgContext, CG_SOURCE, FRAGMENT_PROGRAM_FILE,
+                                                b.fragmentProfile, "fp_reflection", nullptr);
     b.vertexProgram = cgCreateProgramFromFile(b.cgContext, CG_SOURCE, VERTEX_PROGRAM_FILE, b.vertexProfile,
                                               "vp_reflection", nullptr);
 }
@@ -18,16 +18,15 @@ static bool lookUp(CGprogram program, const char* const* names, CGparameter* con
     bool all = true;
     for (int i = 0; i < count; i++) {
         *handles[i] = program ? cgGetNamedParameter(program, names[i]) : nullptr;
-        if (!*handles[i])
-            all = false;
+        if (!*handles[i]) all = false;
     }
     return all;
 }
 
 ParameterLookup lookUpShaderParameters(ShaderBindingsRecord& b)
 {
-    const char* const group1[] = {"etaRatio",  "eyePosition", "modelViewProj",
-                                  "modelViewIT", "modelView", "modelViewEyeI"};
+    const char* const group1[] = {"etaRatio",    "eyePosition", "modelViewProj",
+                                  "modelViewIT", "modelView",   "modelViewEyeI"};
     CGparameter* const handles1[] = {&b.etaRatio,    &b.eyePosition, &b.modelViewProj,
                                      &b.modelViewIT, &b.modelView,   &b.modelViewEyeI};
     const char* const group2[] = {"specColor", "diffColor", "lightPosition", "Ks", "Kd",
@@ -40,7 +39,6 @@ ParameterLookup lookUpShaderParameters(ShaderBindingsRecord& b)
 
     if (!lookUp(b.vertexProgram, group1, handles1, 6) || !lookUp(b.vertexProgram, group2, handles2, 10))
         return VERTEX_PARAMETER_MISSING;
-    if (!lookUp(b.fragmentProgram, group3, handles3, 5))
-        return FRAGMENT_PARAMETER_MISSING;
+    if (!lookUp(b.fragmentProgram, group3, handles3, 5)) return FRAGMENT_PARAMETER_MISSING;
     return PARAMETERS_FOUND;
 }

@@ -96,10 +96,8 @@ bool reloadShaders()
 
     if (!ok) {
         // whatever did compile is not needed; the last good programs stay
-        if (fresh.vertexProgram)
-            cgDestroyProgram(fresh.vertexProgram);
-        if (fresh.fragmentProgram)
-            cgDestroyProgram(fresh.fragmentProgram);
+        if (fresh.vertexProgram) cgDestroyProgram(fresh.vertexProgram);
+        if (fresh.fragmentProgram) cgDestroyProgram(fresh.fragmentProgram);
         printf("Shader reload failed; drawing with the previous programs.\n");
         return false;
     }
@@ -113,8 +111,7 @@ bool reloadShaders()
 void reloadShadersIfChanged()
 {
     const int now = glutGet(GLUT_ELAPSED_TIME);
-    if (watching && now - lastCheck < CHECK_INTERVAL_MS)
-        return;
+    if (watching && now - lastCheck < CHECK_INTERVAL_MS) return;
     lastCheck = now;
     FileStamp vertex = stampOf(VERTEX_PROGRAM_FILE), fragment = stampOf(FRAGMENT_PROGRAM_FILE);
     if (!watching) {
@@ -124,8 +121,7 @@ void reloadShadersIfChanged()
         fragmentStamp = fragment;
         return;
     }
-    if (!(vertex != vertexStamp) && !(fragment != fragmentStamp))
-        return;
+    if (!(vertex != vertexStamp) && !(fragment != fragmentStamp)) return;
     vertexStamp = vertex;
     fragmentStamp = fragment;
     reloadShaders();

@@ -27,8 +27,7 @@ void printCgErrorReport(CGerror code)
 void reportCgError()
 {
     CGerror code = cgGetError();
-    if (code == CG_NO_ERROR)
-        return;
+    if (code == CG_NO_ERROR) return;
     printCgErrorReport(code);
     printf("Cg error, exiting...\n");
     pauseAndExit();

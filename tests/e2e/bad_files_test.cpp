@@ -71,8 +71,9 @@ TEST(BadMeshFile, emptyFileLeavesAnEmptyMesh)
 TEST(BadMeshFile, binaryFileIsReportedAsEmpty)
 {
     // noise has next to no line that starts with a keyword
-    expectRunsOnWith([](const std::string& dir) { writeFile(dir + "/cessna_color500.m", randomBytes(300000, 5)); },
-                     "cessna_color500.m: no vertices; the mesh is empty");
+    expectRunsOnWith(
+        [](const std::string& dir) { writeFile(dir + "/cessna_color500.m", randomBytes(300000, 5)); },
+        "cessna_color500.m: no vertices; the mesh is empty");
 }
 
 TEST(BadMeshFile, binaryAfterTheKeywordsIsReportedInBrief)
@@ -97,16 +98,16 @@ TEST(BadMeshFile, enormousFileLoadsAndDraws)
             char line[96];
             for (int y = 0; y <= n; y++)
                 for (int x = 0; x <= n; x++) {
-                    snprintf(line, sizeof line, "Vertex %d %g %g %g\n", y * (n + 1) + x + 1, x * 0.01, y * 0.01,
-                             0.05 * ((x + y) % 7));
+                    snprintf(line, sizeof line, "Vertex %d %g %g %g\n", y * (n + 1) + x + 1, x * 0.01,
+                             y * 0.01, 0.05 * ((x + y) % 7));
                     text += line;
                 }
             int face = 1;
             for (int y = 0; y < n; y++)
                 for (int x = 0; x < n; x++) {
                     int a = y * (n + 1) + x + 1, b = a + 1, c = a + n + 1, d = c + 1;
-                    snprintf(line, sizeof line, "Face %d %d %d %d\nFace %d %d %d %d\n", face, a, b, d, face + 1, a,
-                             d, c);
+                    snprintf(line, sizeof line, "Face %d %d %d %d\nFace %d %d %d %d\n", face, a, b, d,
+                             face + 1, a, d, c);
                     face += 2;
                     text += line;
                 }
@@ -133,8 +134,9 @@ TEST(BadCubeMap, faceOfAnotherSizeIsScaledToItsSet)
 
 TEST(BadCubeMap, fileThatIsNoImageIsReported)
 {
-    expectRunsOnWith([](const std::string& dir) { writeFile(dir + "/cubemaps/sky_posx.bmp", "not a picture\n"); },
-                     "sky_posx.bmp");
+    expectRunsOnWith(
+        [](const std::string& dir) { writeFile(dir + "/cubemaps/sky_posx.bmp", "not a picture\n"); },
+        "sky_posx.bmp");
 }
 
 TEST(BadCubeMap, wholeSetMissingShowsGrey)
@@ -144,11 +146,13 @@ TEST(BadCubeMap, wholeSetMissingShowsGrey)
 
 TEST(BadShaderFile, emptyProgramEndsWithTheReport)
 {
-    expectFailsWith([](const std::string& dir) { writeFile(dir + "/vp_reflection.cg", ""); }, "vp_reflection.cg");
+    expectFailsWith([](const std::string& dir) { writeFile(dir + "/vp_reflection.cg", ""); },
+                    "vp_reflection.cg");
 }
 
 TEST(BadShaderFile, binaryProgramEndsWithTheReport)
 {
-    expectFailsWith([](const std::string& dir) { writeFile(dir + "/fp_reflection.cg", randomBytes(4000, 9)); },
-                    "fp_reflection.cg");
+    expectFailsWith(
+        [](const std::string& dir) { writeFile(dir + "/fp_reflection.cg", randomBytes(4000, 9)); },
+        "fp_reflection.cg");
 }

@@ -28,7 +28,10 @@ const char HELP_TEXT[] = "\n---Help Menu---\n\nh - help menu\nq - quit\n\n"
                          "utility type functions.  The middle mouse button controls camera zooming."
                          "\n\n---------------\n\n";
 
-void sleepMs(int ms) { std::this_thread::sleep_for(std::chrono::milliseconds(ms)); }
+void sleepMs(int ms)
+{
+    std::this_thread::sleep_for(std::chrono::milliseconds(ms));
+}
 
 struct Interaction : ViewerTest {
     // Standard output written after `mark` characters.
@@ -44,8 +47,7 @@ void highlightCentre(const Picture& p, double& cx, double& cy)
     int brightest = 0;
     for (int y = 150; y < 450; y++)
         for (int x = 150; x < 450; x++)
-            if (onSphere(x, y))
-                brightest = std::max(brightest, brightness(x, y));
+            if (onSphere(x, y)) brightest = std::max(brightest, brightness(x, y));
     double sx = 0, sy = 0;
     int n = 0;
     for (int y = 150; y < 450; y++)

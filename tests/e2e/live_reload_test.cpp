@@ -7,7 +7,10 @@
 
 namespace {
 
-void sleepMs(int ms) { std::this_thread::sleep_for(std::chrono::milliseconds(ms)); }
+void sleepMs(int ms)
+{
+    std::this_thread::sleep_for(std::chrono::milliseconds(ms));
+}
 
 // How often `text` occurs in `s`.
 int occurrences(const std::string& s, const std::string& text)
@@ -37,7 +40,8 @@ TEST(LiveReload, editedProgramsComeInAndABrokenEditKeepsTheLastGoodOnes)
 
     const std::string path = viewer.dir + "/fp_reflection.cg";
     const std::string good = readFile(path);
-    const std::string edited = good.substr(0, good.rfind('}')) + "    gl_FragColor.rgb = gl_FragColor.bgr;\n}\n";
+    const std::string edited =
+        good.substr(0, good.rfind('}')) + "    gl_FragColor.rgb = gl_FragColor.bgr;\n}\n";
     writeFile(path, edited);
     ASSERT_TRUE(waitForStdout(viewer.app, RELOADED, 5000)) << appStdout(viewer.app);
     Picture swapped = frame(viewer);
@@ -47,7 +51,8 @@ TEST(LiveReload, editedProgramsComeInAndABrokenEditKeepsTheLastGoodOnes)
     // a broken edit: the compiler's report with the file's line, and the last good programs go on
     size_t mark = appStdout(viewer.app).size();
     writeFile(path, edited + "broken here\n");
-    ASSERT_TRUE(waitForStdout(viewer.app, "Shader reload failed; drawing with the previous programs.\n", 5000));
+    ASSERT_TRUE(
+        waitForStdout(viewer.app, "Shader reload failed; drawing with the previous programs.\n", 5000));
     std::string report = appStdout(viewer.app).substr(mark);
     const int brokenLine = int(std::count(edited.begin(), edited.end(), '\n')) + 1;
     EXPECT_NE(report.find("fp_reflection.cg:" + std::to_string(brokenLine)), std::string::npos) << report;
@@ -60,7 +65,8 @@ TEST(LiveReload, editedProgramsComeInAndABrokenEditKeepsTheLastGoodOnes)
     writeFile(path, edited.substr(0, afterVersion) + "varying vec3 notWrittenByTheVertexProgram;\n" +
                         edited.substr(afterVersion, edited.rfind('}') - afterVersion) +
                         "    gl_FragColor.rgb += notWrittenByTheVertexProgram;\n}\n");
-    for (int i = 0; i < 100 && appStdout(viewer.app).find("Shader reload failed", mark) == std::string::npos; i++)
+    for (int i = 0; i < 100 && appStdout(viewer.app).find("Shader reload failed", mark) == std::string::npos;
+         i++)
         sleepMs(50);
     EXPECT_NE(appStdout(viewer.app).find("Shader reload failed", mark), std::string::npos);
     EXPECT_TRUE(appRunning(viewer.app));

@@ -24,7 +24,10 @@ struct Render : ViewerTest {
     }
 };
 
-bool reddish(const unsigned char* c) { return c[0] > c[1] + 60 && c[0] > c[2] + 60; }
+bool reddish(const unsigned char* c)
+{
+    return c[0] > c[1] + 60 && c[0] > c[2] + 60;
+}
 
 } // namespace
 

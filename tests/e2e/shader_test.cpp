@@ -33,7 +33,6 @@ void edit(const std::string& path, const std::string& from, const std::string& t
 
 const std::string BACKSPACES(2000000, '\b');
 
-
 } // namespace
 
 TEST(ShaderFailure, missingFragmentFileIsReportedBeforeTheVertexFileIsRead)
@@ -141,7 +140,7 @@ TEST_F(Shading, everyMixingValueChangesTheMesh)
     // refraction shows only where the surface is not a pure mirror
     dragField("Reflectivity", false);
     const char* fields[] = {"PhongShadingAmount", "AmbientComponent", "DiffuseComponent",
-                            "OtherShadingAmount", "Reflectivity", "Eta"};
+                            "OtherShadingAmount", "Reflectivity",     "Eta"};
     for (const char* field : fields) {
         dragField(field, false);
         Picture low = frame(viewer);
@@ -149,8 +148,7 @@ TEST_F(Shading, everyMixingValueChangesTheMesh)
         Picture high = frame(viewer);
         EXPECT_GT(countDifferent(low, high, 20, 100, 150, 500, 450), 800) << field;
         EXPECT_EQ(countDifferent(low, high, 12, 0, 0, 80, 80), 0) << field;
-        if (std::string(field) == "Reflectivity")
-            dragField(field, false);
+        if (std::string(field) == "Reflectivity") dragField(field, false);
     }
     // the check box: the unlit side falls dark without shadow reduction
     Picture reduced = frame(viewer);

@@ -14,8 +14,7 @@ TEST(Startup, opensTheDrawingWindowAt600By600)
     ASSERT_TRUE(startApp(app, {programPath()}, dir));
     WindowInfo window;
     const bool found = findWindow("Mesh display", window, 20000);
-    if (!found)
-        stopApp(app);
+    if (!found) stopApp(app);
     ASSERT_TRUE(found) << appStdout(app) << appStderr(app);
     EXPECT_EQ(window.width, 600);
     EXPECT_EQ(window.height, 600);

@@ -9,17 +9,20 @@
 
 #include "xvfb.h"
 
-static void sleepMs(int ms) { std::this_thread::sleep_for(std::chrono::milliseconds(ms)); }
+static void sleepMs(int ms)
+{
+    std::this_thread::sleep_for(std::chrono::milliseconds(ms));
+}
 
 bool startViewer(Viewer& viewer, std::string& why, const std::vector<std::string>& env,
                  void (*prepare)(const std::string& dir))
 {
     sharedXvfb();
     viewer.dir = makeWorkDir();
-    if (prepare)
-        prepare(viewer.dir);
+    if (prepare) prepare(viewer.dir);
     viewer.layoutPath = viewer.dir + "/panel-layout.txt";
-    std::vector<std::string> environment = {"MESHSHADE_CHECK_GL=1", "MESHSHADE_PANEL_LAYOUT=" + viewer.layoutPath};
+    std::vector<std::string> environment = {"MESHSHADE_CHECK_GL=1",
+                                            "MESHSHADE_PANEL_LAYOUT=" + viewer.layoutPath};
     environment.insert(environment.end(), env.begin(), env.end());
     if (!startApp(viewer.app, {programPath()}, viewer.dir, environment)) {
         why = "cannot start " + programPath();
@@ -36,8 +39,7 @@ bool startViewer(Viewer& viewer, std::string& why, const std::vector<std::string
             sleepMs(300);
             return true;
         }
-        if (!appRunning(viewer.app))
-            break;
+        if (!appRunning(viewer.app)) break;
         sleepMs(50);
     }
     why = "the viewer drew no frame; stdout: " + appStdout(viewer.app) + " stderr: " + appStderr(viewer.app);
@@ -76,7 +78,8 @@ void chooseViewingEntry(Viewer& viewer, int index, int x, int y)
 }
 
 // Finds a control's line in the panel's report.
-static bool panelLine(Viewer& viewer, const std::string& name, int& x, int& y, int& w, int& h, std::string& value)
+static bool panelLine(Viewer& viewer, const std::string& name, int& x, int& y, int& w, int& h,
+                      std::string& value)
 {
     for (int tries = 0; tries < 40; tries++) {
         std::ifstream layout(viewer.layoutPath);
@@ -84,8 +87,7 @@ static bool panelLine(Viewer& viewer, const std::string& name, int& x, int& y, i
         while (std::getline(layout, line)) {
             std::istringstream fields(line);
             std::string control;
-            if (fields >> control >> x >> y >> w >> h >> value && control == name)
-                return true;
+            if (fields >> control >> x >> y >> w >> h >> value && control == name) return true;
         }
         sleepMs(50);
     }
@@ -109,8 +111,7 @@ std::string panelValue(Viewer& viewer, const std::string& name)
 bool clickPanelControl(Viewer& viewer, const std::string& name)
 {
     int x, y, w, h;
-    if (!panelControl(viewer, name, x, y, w, h))
-        return false;
+    if (!panelControl(viewer, name, x, y, w, h)) return false;
     clickAt(viewer.panel, x + w / 2, y + h / 2, 1);
     sleepMs(200);
     return true;
@@ -148,8 +149,7 @@ void drag(Viewer& viewer, int button, int x0, int y0, int x1, int y1, int steps)
 bool dragPanelField(Viewer& viewer, const std::string& name, int dx)
 {
     int x, y, w, h;
-    if (!panelControl(viewer, name, x, y, w, h))
-        return false;
+    if (!panelControl(viewer, name, x, y, w, h)) return false;
     const int cx = x + w / 2, cy = y + h / 2;
     // The panel reads input once a frame, and a sanitized build on a busy machine
     // draws few frames: it must see the press on the field and the last move

@@ -12,7 +12,7 @@
 #include "x11_window.h"
 
 struct Viewer {
-    std::string dir;        // its working directory
+    std::string dir; // its working directory
     AppRun app;
     WindowInfo window;      // "Mesh display"
     WindowInfo panel;       // "Controls"

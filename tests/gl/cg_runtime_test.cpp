@@ -15,8 +15,7 @@
 
 #include "shading/cg_runtime.h"
 
-namespace
-{
+namespace {
 
 // What the error callback saw on its last call.
 struct CallbackRecord {
@@ -233,8 +232,7 @@ void PrintTo(const SyntaxErrorCase& c, std::ostream* out)
     *out << c.layout;
 }
 
-struct CgRuntimeLines : CgRuntime, testing::WithParamInterface<SyntaxErrorCase> {
-};
+struct CgRuntimeLines : CgRuntime, testing::WithParamInterface<SyntaxErrorCase> {};
 
 TEST_P(CgRuntimeLines, syntaxErrorIsReportedAtItsFileLine)
 {

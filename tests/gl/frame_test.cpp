@@ -67,5 +67,6 @@ TEST(Frame, rotationStaysFiniteAndRigidAfterThousandsOfRandomDrags)
         ASSERT_TRUE(std::isfinite(r[i]));
     // columns stay unit length: the accumulated matrix is still a rotation
     for (int c = 0; c < 3; c++)
-        EXPECT_NEAR(r[4 * c] * r[4 * c] + r[4 * c + 1] * r[4 * c + 1] + r[4 * c + 2] * r[4 * c + 2], 1.0, 1e-3);
+        EXPECT_NEAR(r[4 * c] * r[4 * c] + r[4 * c + 1] * r[4 * c + 1] + r[4 * c + 2] * r[4 * c + 2], 1.0,
+                    1e-3);
 }

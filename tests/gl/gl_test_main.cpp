@@ -10,8 +10,7 @@ int main(int argc, char** argv)
 {
     ::testing::InitGoogleTest(&argc, argv);
     // Test listing needs no display.
-    if (::testing::GTEST_FLAG(list_tests))
-        return RUN_ALL_TESTS();
+    if (::testing::GTEST_FLAG(list_tests)) return RUN_ALL_TESTS();
     sharedXvfb();
     glutInit(&argc, argv);
     glutInitDisplayMode(GLUT_RGB | GLUT_DOUBLE | GLUT_DEPTH);

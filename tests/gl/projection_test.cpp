@@ -25,7 +25,10 @@ struct Projection : testing::Test {
     }
 };
 
-void projectionMatrix(float m[16]) { glGetFloatv(GL_PROJECTION_MATRIX, m); }
+void projectionMatrix(float m[16])
+{
+    glGetFloatv(GL_PROJECTION_MATRIX, m);
+}
 
 } // namespace
 

@@ -21,8 +21,7 @@ std::vector<float> uniform(const char* name, int count)
     glGetIntegerv(GL_CURRENT_PROGRAM, &program);
     std::vector<float> values(16, -99);
     GLint location = glGetUniformLocation(GLuint(program), name);
-    if (location >= 0)
-        glGetUniformfv(GLuint(program), location, values.data());
+    if (location >= 0) glGetUniformfv(GLuint(program), location, values.data());
     values.resize(count);
     return values;
 }
@@ -60,13 +59,27 @@ struct ViewerPrograms : testing::Test {
 TEST_F(ViewerPrograms, setUpFindsAllTwentyOneParameters)
 {
     ASSERT_EQ(cgGetError(), CG_NO_ERROR);
-    const CGparameter all[] = {ShaderBindings.etaRatio,     ShaderBindings.eyePosition,   ShaderBindings.modelViewProj,
-                               ShaderBindings.modelViewIT,  ShaderBindings.modelView,     ShaderBindings.modelViewEyeI,
-                               ShaderBindings.specColor,    ShaderBindings.diffColor,     ShaderBindings.lightPosition,
-                               ShaderBindings.Ks,           ShaderBindings.Kd,            ShaderBindings.Ka,
-                               ShaderBindings.shininess,    ShaderBindings.globalAmbient, ShaderBindings.dw,
-                               ShaderBindings.aw,           ShaderBindings.environmentMap, ShaderBindings.reflectivity,
-                               ShaderBindings.matRatio,     ShaderBindings.weight,        ShaderBindings.shadowReduction};
+    const CGparameter all[] = {ShaderBindings.etaRatio,
+                               ShaderBindings.eyePosition,
+                               ShaderBindings.modelViewProj,
+                               ShaderBindings.modelViewIT,
+                               ShaderBindings.modelView,
+                               ShaderBindings.modelViewEyeI,
+                               ShaderBindings.specColor,
+                               ShaderBindings.diffColor,
+                               ShaderBindings.lightPosition,
+                               ShaderBindings.Ks,
+                               ShaderBindings.Kd,
+                               ShaderBindings.Ka,
+                               ShaderBindings.shininess,
+                               ShaderBindings.globalAmbient,
+                               ShaderBindings.dw,
+                               ShaderBindings.aw,
+                               ShaderBindings.environmentMap,
+                               ShaderBindings.reflectivity,
+                               ShaderBindings.matRatio,
+                               ShaderBindings.weight,
+                               ShaderBindings.shadowReduction};
     for (CGparameter p : all)
         EXPECT_NE(p, nullptr);
 }

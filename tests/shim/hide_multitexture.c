@@ -13,16 +13,13 @@ const GLubyte* glGetString(GLenum name)
 {
     static const GLubyte* (*real)(GLenum) = NULL;
     static char* filtered = NULL;
-    if (!real)
-        real = (const GLubyte* (*)(GLenum))dlsym(RTLD_NEXT, "glGetString");
+    if (!real) real = (const GLubyte* (*)(GLenum))dlsym(RTLD_NEXT, "glGetString");
     const GLubyte* result = real(name);
-    if (name != GL_EXTENSIONS || !result)
-        return result;
+    if (name != GL_EXTENSIONS || !result) return result;
     const char* s = (const char*)result;
     free(filtered);
     filtered = malloc(strlen(s) + 1);
-    if (!filtered)
-        return result;
+    if (!filtered) return result;
     char* out = filtered;
     const size_t len = strlen(HIDDEN);
     while (*s) {

@@ -22,7 +22,10 @@ namespace {
 
 using Clock = std::chrono::steady_clock;
 
-void sleepMs(int ms) { std::this_thread::sleep_for(std::chrono::milliseconds(ms)); }
+void sleepMs(int ms)
+{
+    std::this_thread::sleep_for(std::chrono::milliseconds(ms));
+}
 
 // The number after the word `name` in a text of words, or -1.
 long numberAfter(std::istream& text, const std::string& name)
@@ -43,12 +46,16 @@ long residentKiB(pid_t pid)
     return numberAfter(status, "VmRSS:");
 }
 
-const char* const SPINNERS[] = {
-    "lightAmbientRed",    "lightAmbientGreen",  "lightDiffuseBlue",  "lightSpecularRed", "materialAmbientRed",
-    "materialDiffuseGreen", "materialSpecularBlue", "Shininess",      "PhongShadingAmount", "AmbientComponent",
-    "DiffuseComponent",   "OtherShadingAmount", "Reflectivity",      "Eta"};
-const char* const BUTTONS[] = {"DefaultLight", "DefaultMaterial", "DefaultShading", "ShaderToggle",
-                               "ShadowReduction", "Sky1", "Sky2", "Lobby"};
+const char* const SPINNERS[] = {"lightAmbientRed",      "lightAmbientGreen",
+                                "lightDiffuseBlue",     "lightSpecularRed",
+                                "materialAmbientRed",   "materialDiffuseGreen",
+                                "materialSpecularBlue", "Shininess",
+                                "PhongShadingAmount",   "AmbientComponent",
+                                "DiffuseComponent",     "OtherShadingAmount",
+                                "Reflectivity",         "Eta"};
+const char* const BUTTONS[] = {
+    "DefaultLight", "DefaultMaterial", "DefaultShading", "ShaderToggle", "ShadowReduction", "Sky1", "Sky2",
+    "Lobby"};
 const char* const MESHES[] = {"Cessna", "Bunny", "Sphere"};
 const unsigned long KEYS[] = {XK_h, XK_a, XK_x, XK_space, XK_1, XK_Return, XK_Tab};
 
@@ -62,7 +69,10 @@ struct Soak {
     int actions = 0;
 
     int pick(int n) { return std::uniform_int_distribution<int>(0, n - 1)(random); }
-    int coordinate(int size) { return std::uniform_int_distribution<int>(-size / 4, size + size / 4)(random); }
+    int coordinate(int size)
+    {
+        return std::uniform_int_distribution<int>(-size / 4, size + size / 4)(random);
+    }
 
     void randomDrag()
     {
@@ -86,8 +96,7 @@ struct Soak {
             clickPanelControl(viewer, BUTTONS[pick(8)]);
             break;
         default:
-            if (clickPanelControl(viewer, "Mesh"))
-                clickPanelControl(viewer, MESHES[pick(3)]);
+            if (clickPanelControl(viewer, "Mesh")) clickPanelControl(viewer, MESHES[pick(3)]);
             break;
         }
     }
@@ -124,8 +133,7 @@ struct Soak {
         for (const char* sky : {"Sky2", "Lobby", "Sky1"})
             clickPanelControl(viewer, sky);
         for (const char* mesh : {"Bunny", "Sphere", "Cessna"}) {
-            if (clickPanelControl(viewer, "Mesh"))
-                clickPanelControl(viewer, mesh);
+            if (clickPanelControl(viewer, "Mesh")) clickPanelControl(viewer, mesh);
             clickPanelControl(viewer, "ShaderToggle");
             clickPanelControl(viewer, "ShaderToggle");
         }
@@ -145,8 +153,7 @@ struct Soak {
         flushInput();
         sleepMs(300);
         updateWindowInfo(viewer.window);
-        if (clickPanelControl(viewer, "Mesh"))
-            clickPanelControl(viewer, "Cessna");
+        if (clickPanelControl(viewer, "Mesh")) clickPanelControl(viewer, "Cessna");
         clickPanelControl(viewer, "Sky1");
         sleepMs(2000);
         long lowest = residentKiB(viewer.app.pid);
@@ -201,7 +208,8 @@ bool stateIsFinite(const std::string& report, std::string& bad)
         words >> name;
         while (words >> word) {
             double v = std::strtod(word.c_str(), nullptr);
-            if (!std::isfinite(v) || word.find("nan") != std::string::npos || word.find("inf") != std::string::npos) {
+            if (!std::isfinite(v) || word.find("nan") != std::string::npos ||
+                word.find("inf") != std::string::npos) {
                 bad = line;
                 return false;
             }
@@ -227,12 +235,13 @@ TEST(Soak, randomInputLeavesTheViewerHealthy)
 
     soak.warmUp();
     const auto start = Clock::now();
-    auto elapsed = [&] { return std::chrono::duration_cast<std::chrono::seconds>(Clock::now() - start).count(); };
+    auto elapsed = [&] {
+        return std::chrono::duration_cast<std::chrono::seconds>(Clock::now() - start).count();
+    };
     Memory baseline{-1, -1};
     long nextShaderEdit = 15, nextReport = 60;
     while (elapsed() < duration) {
-        if (baseline.resident < 0 && elapsed() >= baselineAt)
-            baseline = soak.settledMemory();
+        if (baseline.resident < 0 && elapsed() >= baselineAt) baseline = soak.settledMemory();
         if (elapsed() >= nextReport) {
             printf("soak: %ld s, %d actions, resident %ld KiB, heap in use %ld KiB\n", long(elapsed()),
                    soak.actions, residentKiB(soak.viewer.app.pid), soak.heapInUseKiB());
@@ -245,8 +254,8 @@ TEST(Soak, randomInputLeavesTheViewerHealthy)
         }
         soak.act();
         ASSERT_TRUE(appRunning(soak.viewer.app))
-            << "ended after " << soak.actions << " actions, status " << soak.viewer.app.exitStatus << " signal "
-            << soak.viewer.app.exitSignal << "\n"
+            << "ended after " << soak.actions << " actions, status " << soak.viewer.app.exitStatus
+            << " signal " << soak.viewer.app.exitSignal << "\n"
             << appStderr(soak.viewer.app).substr(0, 4000);
     }
     const Memory final = soak.settledMemory(); // also time for a fresh state report
@@ -254,9 +263,10 @@ TEST(Soak, randomInputLeavesTheViewerHealthy)
     const std::string out = appStdout(soak.viewer.app);
     std::string errors = stopViewer(soak.viewer);
 
-    printf("soak: %d s, %d actions; at %d s resident %ld KiB, heap in use %ld KiB; at the end resident %ld KiB, "
-           "heap in use %ld KiB\n",
-           duration, soak.actions, baselineAt, baseline.resident, baseline.heap, final.resident, final.heap);
+    printf(
+        "soak: %d s, %d actions; at %d s resident %ld KiB, heap in use %ld KiB; at the end resident %ld KiB, "
+        "heap in use %ld KiB\n",
+        duration, soak.actions, baselineAt, baseline.resident, baseline.heap, final.resident, final.heap);
     std::string bad;
     EXPECT_TRUE(stateIsFinite(state, bad)) << bad << "\n" << state;
     EXPECT_EQ(errors.find("AddressSanitizer"), std::string::npos) << errors.substr(0, 4000);

@@ -26,10 +26,8 @@ struct AppOutput {
     std::thread outReader, errReader;
     ~AppOutput()
     {
-        if (outReader.joinable())
-            outReader.join();
-        if (errReader.joinable())
-            errReader.join();
+        if (outReader.joinable()) outReader.join();
+        if (errReader.joinable()) errReader.join();
     }
 };
 
@@ -38,10 +36,8 @@ static void readStream(std::shared_ptr<AppOutput> output, int fd, bool isErr)
     char buf[65536];
     while (true) {
         ssize_t n = read(fd, buf, sizeof buf);
-        if (n < 0 && errno == EINTR)
-            continue;
-        if (n <= 0)
-            break;
+        if (n < 0 && errno == EINTR) continue;
+        if (n <= 0) break;
         std::lock_guard<std::mutex> guard(output->lock);
         (isErr ? output->err : output->out).append(buf, size_t(n));
         output->changed.notify_all();
@@ -56,11 +52,9 @@ bool startApp(AppRun& app, const std::vector<std::string>& argv, const std::stri
               const std::vector<std::string>& env)
 {
     int outPipe[2], errPipe[2];
-    if (pipe(outPipe) != 0 || pipe(errPipe) != 0)
-        return false;
+    if (pipe(outPipe) != 0 || pipe(errPipe) != 0) return false;
     pid_t pid = fork();
-    if (pid < 0)
-        return false;
+    if (pid < 0) return false;
     if (pid == 0) {
         dup2(outPipe[1], 1);
         dup2(errPipe[1], 2);
@@ -69,10 +63,8 @@ bool startApp(AppRun& app, const std::vector<std::string>& argv, const std::stri
         close(outPipe[1]);
         close(errPipe[1]);
         int devnull = open("/dev/null", O_RDONLY);
-        if (devnull >= 0)
-            dup2(devnull, 0);
-        if (chdir(workDir.c_str()) != 0)
-            _exit(126);
+        if (devnull >= 0) dup2(devnull, 0);
+        if (chdir(workDir.c_str()) != 0) _exit(126);
         for (const std::string& e : env)
             putenv(strdup(e.c_str()));
         std::vector<char*> args;
@@ -114,13 +106,13 @@ static void collect(AppRun& app, int status)
         app.exitSignal = WTERMSIG(status);
     // the pipes close when the process is gone: wait for the readers to finish
     std::unique_lock<std::mutex> guard(app.output->lock);
-    app.output->changed.wait_for(guard, std::chrono::seconds(5), [&] { return app.output->openStreams == 0; });
+    app.output->changed.wait_for(guard, std::chrono::seconds(5),
+                                 [&] { return app.output->openStreams == 0; });
 }
 
 bool appRunning(AppRun& app)
 {
-    if (app.pid < 0)
-        return false;
+    if (app.pid < 0) return false;
     int status;
     if (waitpid(app.pid, &status, WNOHANG) == app.pid) {
         collect(app, status);
@@ -135,10 +127,8 @@ bool waitForStdout(AppRun& app, const std::string& text, int timeoutMs)
     while (std::chrono::steady_clock::now() < deadline) {
         {
             std::unique_lock<std::mutex> guard(app.output->lock);
-            if (app.output->out.find(text) != std::string::npos)
-                return true;
-            if (app.output->openStreams == 0)
-                return false;
+            if (app.output->out.find(text) != std::string::npos) return true;
+            if (app.output->openStreams == 0) return false;
             app.output->changed.wait_for(guard, std::chrono::milliseconds(50));
         }
     }
@@ -149,8 +139,7 @@ bool waitForExit(AppRun& app, int timeoutMs)
 {
     auto deadline = std::chrono::steady_clock::now() + std::chrono::milliseconds(timeoutMs);
     while (appRunning(app)) {
-        if (std::chrono::steady_clock::now() >= deadline)
-            return false;
+        if (std::chrono::steady_clock::now() >= deadline) return false;
         std::this_thread::sleep_for(std::chrono::milliseconds(20));
     }
     return true;
@@ -158,8 +147,7 @@ bool waitForExit(AppRun& app, int timeoutMs)
 
 void stopApp(AppRun& app)
 {
-    if (!appRunning(app))
-        return;
+    if (!appRunning(app)) return;
     kill(app.pid, SIGTERM);
     if (!waitForExit(app, 3000)) {
         kill(app.pid, SIGKILL);
@@ -167,16 +155,21 @@ void stopApp(AppRun& app)
     }
 }
 
-std::string programPath() { return MESHSHADE_RUN_DIR "/meshshade"; }
-std::string runDirectory() { return MESHSHADE_RUN_DIR; }
+std::string programPath()
+{
+    return MESHSHADE_RUN_DIR "/meshshade";
+}
+std::string runDirectory()
+{
+    return MESHSHADE_RUN_DIR;
+}
 
 std::string makeTempDir()
 {
     std::string pattern = (fs::temp_directory_path() / "meshshade-test-XXXXXX").string();
     std::vector<char> buf(pattern.begin(), pattern.end());
     buf.push_back('\0');
-    if (!mkdtemp(buf.data()))
-        abort();
+    if (!mkdtemp(buf.data())) abort();
     return buf.data();
 }
 
@@ -191,8 +184,7 @@ std::string makeWorkDir()
     std::string dir = makeTempDir();
     const fs::path run = runDirectory();
     for (const char* name : {"bunny500.m", "cessna_color500.m", "vp_reflection.cg", "fp_reflection.cg"})
-        if (fs::exists(run / name))
-            fs::copy_file(run / name, fs::path(dir) / name);
+        if (fs::exists(run / name)) fs::copy_file(run / name, fs::path(dir) / name);
     if (fs::exists(run / "cubemaps"))
         fs::copy(run / "cubemaps", fs::path(dir) / "cubemaps", fs::copy_options::recursive);
     return dir;

@@ -12,8 +12,8 @@ struct AppOutput; // collected output, shared with the reader threads
 
 struct AppRun {
     pid_t pid = -1;
-    int exitStatus = -1;  // exit code once ended; -1 while running or when killed by a signal
-    int exitSignal = 0;   // the signal that ended it, if any
+    int exitStatus = -1; // exit code once ended; -1 while running or when killed by a signal
+    int exitSignal = 0;  // the signal that ended it, if any
     std::shared_ptr<AppOutput> output;
 };
 

@@ -14,8 +14,7 @@ Display* testDisplay()
     static Display* display = nullptr;
     if (!display) {
         display = XOpenDisplay(nullptr);
-        if (!display)
-            abort();
+        if (!display) abort();
     }
     return display;
 }
@@ -40,13 +39,11 @@ static Window searchTree(Display* d, Window w, const std::string& title)
         return w;
     Window root, parent, *children = nullptr;
     unsigned int count = 0;
-    if (!XQueryTree(d, w, &root, &parent, &children, &count))
-        return 0;
+    if (!XQueryTree(d, w, &root, &parent, &children, &count)) return 0;
     Window found = 0;
     for (unsigned int i = 0; i < count && !found; i++)
         found = searchTree(d, children[i], title);
-    if (children)
-        XFree(children);
+    if (children) XFree(children);
     return found;
 }
 
@@ -54,8 +51,7 @@ bool updateWindowInfo(WindowInfo& info)
 {
     Display* d = testDisplay();
     XWindowAttributes a;
-    if (!XGetWindowAttributes(d, info.id, &a))
-        return false;
+    if (!XGetWindowAttributes(d, info.id, &a)) return false;
     Window child;
     XTranslateCoordinates(d, info.id, DefaultRootWindow(d), 0, 0, &info.x, &info.y, &child);
     info.width = a.width;
@@ -101,8 +97,7 @@ Picture capture(const WindowInfo& window)
     Display* d = testDisplay();
     XSync(d, False);
     XImage* image = XGetImage(d, window.id, 0, 0, window.width, window.height, AllPlanes, ZPixmap);
-    if (!image)
-        return Picture{};
+    if (!image) return Picture{};
     Picture p = pictureOf(image, window.width, window.height);
     XDestroyImage(image);
     return p;
@@ -119,8 +114,7 @@ Picture captureScreen(int x, int y, int width, int height)
     Display* d = testDisplay();
     XSync(d, False);
     XImage* image = XGetImage(d, DefaultRootWindow(d), x, y, width, height, AllPlanes, ZPixmap);
-    if (!image)
-        return Picture{};
+    if (!image) return Picture{};
     Picture p = pictureOf(image, width, height);
     XDestroyImage(image);
     return p;
@@ -170,12 +164,10 @@ void typeKey(unsigned long keysym, bool shift)
     Display* d = testDisplay();
     KeyCode shiftCode = XKeysymToKeycode(d, XK_Shift_L);
     KeyCode code = XKeysymToKeycode(d, keysym);
-    if (shift)
-        XTestFakeKeyEvent(d, shiftCode, True, CurrentTime);
+    if (shift) XTestFakeKeyEvent(d, shiftCode, True, CurrentTime);
     XTestFakeKeyEvent(d, code, True, CurrentTime);
     XTestFakeKeyEvent(d, code, False, CurrentTime);
-    if (shift)
-        XTestFakeKeyEvent(d, shiftCode, False, CurrentTime);
+    if (shift) XTestFakeKeyEvent(d, shiftCode, False, CurrentTime);
     flushInput();
 }
 
@@ -201,12 +193,9 @@ RegionStats regionStats(const Picture& p, int x0, int y0, int x1, int y1)
 
 int countDifferent(const Picture& a, const Picture& b, int tolerance, int x0, int y0, int x1, int y1)
 {
-    if (a.width != b.width || a.height != b.height)
-        return -1;
-    if (x1 < 0)
-        x1 = a.width;
-    if (y1 < 0)
-        y1 = a.height;
+    if (a.width != b.width || a.height != b.height) return -1;
+    if (x1 < 0) x1 = a.width;
+    if (y1 < 0) y1 = a.height;
     int n = 0;
     for (int y = y0; y < y1; y++)
         for (int x = x0; x < x1; x++) {

@@ -37,7 +37,7 @@ bool savePng(const Picture& picture, const std::string& path);
 
 // Input, in window coordinates (pixels from the window's top-left corner).
 void movePointer(const WindowInfo& window, int x, int y);
-void pressButton(int button);   // 1 left, 2 middle, 3 right
+void pressButton(int button); // 1 left, 2 middle, 3 right
 void releaseButton(int button);
 void clickAt(const WindowInfo& window, int x, int y, int button);
 // Presses and releases a key given by its keysym (XK_q, XK_Escape, ...), with shift when asked.
@@ -60,7 +60,6 @@ template <typename Pred> int countPixels(const Picture& p, Pred pred)
     int n = 0;
     for (int y = 0; y < p.height; y++)
         for (int x = 0; x < p.width; x++)
-            if (pred(p.at(x, y)))
-                n++;
+            if (pred(p.at(x, y))) n++;
     return n;
 }

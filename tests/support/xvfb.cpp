@@ -14,11 +14,9 @@
 bool startXvfb(XvfbServer& server)
 {
     int fds[2];
-    if (pipe(fds) != 0)
-        return false;
+    if (pipe(fds) != 0) return false;
     pid_t pid = fork();
-    if (pid < 0)
-        return false;
+    if (pid < 0) return false;
     if (pid == 0) {
         close(fds[0]);
         int devnull = open("/dev/null", O_WRONLY);
@@ -38,18 +36,15 @@ bool startXvfb(XvfbServer& server)
     pollfd p = {fds[0], POLLIN, 0};
     for (int waited = 0; waited < 20000;) {
         int r = poll(&p, 1, 100);
-        if (r < 0 && errno != EINTR)
-            break;
+        if (r < 0 && errno != EINTR) break;
         if (r <= 0) {
             waited += 100;
             continue;
         }
         char c;
         ssize_t n = read(fds[0], &c, 1);
-        if (n <= 0)
-            break;
-        if (c == '\n')
-            break;
+        if (n <= 0) break;
+        if (c == '\n') break;
         number += c;
     }
     close(fds[0]);
@@ -76,13 +71,15 @@ void stopXvfb(XvfbServer& server)
 
 static XvfbServer shared;
 
-static void stopShared() { stopXvfb(shared); }
+static void stopShared()
+{
+    stopXvfb(shared);
+}
 
 const XvfbServer& sharedXvfb()
 {
     if (shared.pid < 0) {
-        if (!startXvfb(shared))
-            abort();
+        if (!startXvfb(shared)) abort();
         atexit(stopShared);
     }
     return shared;

@@ -11,9 +11,18 @@ namespace {
 std::string fakeGl, fakeVersion, fakeWindowSystem, missingEntry;
 bool hasWindowSystem = true;
 
-const char* glExt() { return fakeGl.c_str(); }
-const char* glVer() { return fakeVersion.c_str(); }
-const char* wsExt() { return hasWindowSystem ? fakeWindowSystem.c_str() : nullptr; }
+const char* glExt()
+{
+    return fakeGl.c_str();
+}
+const char* glVer()
+{
+    return fakeVersion.c_str();
+}
+const char* wsExt()
+{
+    return hasWindowSystem ? fakeWindowSystem.c_str() : nullptr;
+}
 void* lookup(const char* name)
 {
     static char anything;
@@ -79,8 +88,9 @@ TEST_F(FakeDriver, versionNamesFollowTheVersionString)
     const struct {
         const char* version;
         bool has12, has13;
-    } cases[] = {{"1.1.0", false, false}, {"1.0", false, false}, {"1.2.1", true, false},
-                 {"1.3 Mesa", true, true}, {"2.0", true, true}, {"4.5 (Compatibility Profile)", true, true}};
+    } cases[] = {{"1.1.0", false, false}, {"1.0", false, false},
+                 {"1.2.1", true, false},  {"1.3 Mesa", true, true},
+                 {"2.0", true, true},     {"4.5 (Compatibility Profile)", true, true}};
     for (const auto& c : cases) {
         fakeVersion = c.version;
         EXPECT_EQ(isExtensionAvailable("GL_VERSION_1_2"), c.has12) << c.version;

@@ -60,13 +60,14 @@ TEST(Menus, exitEndsWithSuccess)
 
 TEST(Help, textIsExactAndTheMenuEntryPrintsTheSame)
 {
-    const std::string expected = "\n---Help Menu---\n\nh - help menu\n"
-                                 "q - quit\n\n"
-                                 "All other control aspects of the program are either attached to the mouse\n"
-                                 "buttons or the control window.  The menu attached to the right mouse button\n"
-                                 "has the functions for the left mouse button, viewing options, and other\n"
-                                 "utility type functions.  The middle mouse button controls camera zooming."
-                                 "\n\n---------------\n\n";
+    const std::string expected =
+        "\n---Help Menu---\n\nh - help menu\n"
+        "q - quit\n\n"
+        "All other control aspects of the program are either attached to the mouse\n"
+        "buttons or the control window.  The menu attached to the right mouse button\n"
+        "has the functions for the left mouse button, viewing options, and other\n"
+        "utility type functions.  The middle mouse button controls camera zooming."
+        "\n\n---------------\n\n";
     testing::internal::CaptureStdout();
     printHelp();
     EXPECT_EQ(testing::internal::GetCapturedStdout(), expected);

@@ -6,7 +6,10 @@
 #include "app/scene_state.h"
 #include "mesh/mesh_prepare.h"
 
-static float length3(const float* v) { return std::sqrt(v[0] * v[0] + v[1] * v[1] + v[2] * v[2]); }
+static float length3(const float* v)
+{
+    return std::sqrt(v[0] * v[0] + v[1] * v[1] + v[2] * v[2]);
+}
 
 // A prepared one-triangle mesh, as loading leaves it: extent 2, scale 0.75,
 // unit face normal, vertex normals of length `scale`.

@@ -61,7 +61,8 @@ TEST(Trackball, pointsFarOutsideFallOntoTheRimWithLengthOne)
 
 TEST(Trackball, angleBetweenInDegreesAndSafeForDegenerateInput)
 {
-    const float x[3] = {1, 0, 0}, y[3] = {0, 2, 0}, diag[3] = {1, 1, 0}, back[3] = {-3, 0, 0}, zero[3] = {0, 0, 0};
+    const float x[3] = {1, 0, 0}, y[3] = {0, 2, 0}, diag[3] = {1, 1, 0}, back[3] = {-3, 0, 0},
+                zero[3] = {0, 0, 0};
     EXPECT_NEAR(angleBetween(x, y), 90.0, 1e-4);
     EXPECT_NEAR(angleBetween(x, diag), 45.0, 1e-4);
     EXPECT_NEAR(angleBetween(x, back), 180.0, 1e-4);
