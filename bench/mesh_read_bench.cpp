@@ -11,8 +11,8 @@
 #include <string>
 #include <vector>
 
+#include "app/mesh_slots.h"
 #include "app/scene_state.h"
-#include "mesh/mesh_prepare.h"
 
 static const int GRID_COLUMNS = 500; // quads across
 static const int GRID_ROWS = 1000;   // quads down: 2 x 500 x 1000 = 1,000,000 triangles

@@ -9,11 +9,11 @@
 
 #include "app/glh_extensions.h"
 #include "app/lighting.h"
+#include "app/mesh_slots.h"
 #include "app/scene_state.h"
 #include "app/swap_control.h"
 #include "input/menus.h"
 #include "input/mouse.h"
-#include "mesh/mesh_prepare.h"
 #include "mesh/vector_math.h"
 #include "panel/control_panel.h"
 #include "panel/idle.h"

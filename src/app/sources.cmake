@@ -1,6 +1,7 @@
-# Application shell: viewer state, light, resets, extension loader.
+# Application shell: viewer state, mesh slots, light, resets, extension loader.
 target_sources(meshshade_core PRIVATE
   ${CMAKE_CURRENT_LIST_DIR}/scene_state.cpp
+  ${CMAKE_CURRENT_LIST_DIR}/mesh_slots.cpp
   ${CMAKE_CURRENT_LIST_DIR}/lighting.cpp
   ${CMAKE_CURRENT_LIST_DIR}/resets.cpp
   ${CMAKE_CURRENT_LIST_DIR}/glh_extensions.cpp

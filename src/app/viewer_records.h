@@ -1,17 +1,11 @@
-// Records shared across the viewer: the light, a material and the shader's
-// mixing values. Plain values; every member can go to OpenGL as it stands.
+// Records shared across the viewer: the light, the shader's mixing values and
+// the drag mode (a Material is a mesh record: mesh/mesh.h). Plain values; every
+// member can go to OpenGL as it stands.
 #pragma once
 
 #include <cstdint>
 
-// Four floats per colour (red, green, blue, alpha), as glMaterialfv takes them.
-struct Material {
-    float ambient[4] = {0, 0, 0, 1};
-    float diffuse[4] = {0, 0, 0, 1};
-    float specular[4] = {0, 0, 0, 1};
-    float shininess = 0;         // OpenGL specular exponent
-    bool hasOwnMaterial = false; // set only for a face that carries its own colour
-};
+#include "mesh/mesh.h"
 
 // The one light, OpenGL light 0. position w stays 0: a directional light.
 struct Light {

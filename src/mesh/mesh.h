@@ -5,7 +5,15 @@
 #include <cstdint>
 #include <vector>
 
-#include "app/viewer_records.h"
+// Four floats per colour (red, green, blue, alpha), as glMaterialfv takes them.
+// The panel's material and the own colour of a face.
+struct Material {
+    float ambient[4] = {0, 0, 0, 1};
+    float diffuse[4] = {0, 0, 0, 1};
+    float specular[4] = {0, 0, 0, 1};
+    float shininess = 0;         // OpenGL specular exponent
+    bool hasOwnMaterial = false; // set only for a face that carries its own colour
+};
 
 struct Vertex {
     float position[3] = {0, 0, 0};
@@ -20,6 +28,7 @@ struct Face {
     Material material;              // valid only when material.hasOwnMaterial
 };
 
+// Copyable, but a copy of a set-up mesh still turns the original's matrix: see rotationRef.
 struct Mesh {
     bool hasGeometry = false; // faces are drawn; otherwise the built-in sphere
     bool showNormals = false;
@@ -31,8 +40,12 @@ struct Mesh {
     float previousScale = 0;
     float translateX = 0;
     float translateY = 0;
-    float rotation[16] = {};      // column-major, as OpenGL stores it
-    float* rotationRef = nullptr; // points at `rotation` once the slot is set up
+    float rotation[16] = {}; // column-major, as OpenGL stores it
+    // Points at this record's own `rotation` once the slot is set up; the frame
+    // writes the turned matrix through it. A copy keeps the original's address, so
+    // drawing a copy would turn the original: re-aim it (copy.rotationRef =
+    // copy.rotation) before a copy is drawn. The viewer itself never copies a slot.
+    float* rotationRef = nullptr;
     std::vector<Face> faces;
     std::vector<Vertex> vertices;
     float centroid[3] = {0, 0, 0}; // sum of positions while reading, their mean after

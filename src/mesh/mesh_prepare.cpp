@@ -1,5 +1,5 @@
 // Face normals and centres while a file is read, the fit of a file mesh into the
-// view once it is read, and the set-up of the sphere slot.
+// view once it is read, and the fixed values of the built-in sphere.
 #include "mesh/mesh_prepare.h"
 
 #include <cassert>
@@ -7,7 +7,6 @@
 #include <cmath>
 #include <cstdio>
 
-#include "app/scene_state.h"
 #include "mesh/mesh_reader.h"
 #include "mesh/vector_math.h"
 
@@ -15,15 +14,8 @@
 // 4 / extent limit of the scale drag, would no longer be finite floats.
 static const double MIN_EXTENT = 1e-30;
 
-static void setIdentity(float* m)
+void addFaceGeometry(Mesh& mesh, Face& face)
 {
-    for (int i = 0; i < 16; i++)
-        m[i] = (i % 5 == 0) ? 1.0f : 0.0f;
-}
-
-void addFaceGeometry(Face& face)
-{
-    Mesh& mesh = *currentMesh;
     const float* corner[3];
     for (int i = 0; i < 3; i++) {
         assert(face.corners[i] >= 1 && size_t(face.corners[i]) <= mesh.vertices.size() &&
@@ -97,11 +89,8 @@ static void fitMesh(Mesh& mesh, const char* fileName)
     }
 }
 
-void loadMeshSlot(int slot, const char* fileName)
+bool loadMeshFile(Mesh& mesh, const char* fileName)
 {
-    assert(slot >= 1 && slot < MESH_SLOT_COUNT && "file mesh slot out of range");
-    currentMesh = &meshes[slot];
-    Mesh& mesh = *currentMesh;
     mesh.vertices.clear();
     mesh.faces.clear();
     // The bounds start at the far ends of the float range, so the first vertex
@@ -113,16 +102,15 @@ void loadMeshSlot(int slot, const char* fileName)
     }
     mesh.extent = 1;
 
-    if (readMeshFile(fileName) != 0) {
+    if (readMeshFile(mesh, fileName) != 0) {
         // A read error part-way may have left some of the file behind.
         mesh.vertices.clear();
         mesh.faces.clear();
         for (int i = 0; i < 3; i++)
             mesh.centroid[i] = 0;
         mesh.loaded = false;
-        return;
+        return false;
     }
-    currentMeshIndex = slot;
     mesh.hasGeometry = true;
     mesh.showNormals = false;
     mesh.filled = true;
@@ -130,10 +118,11 @@ void loadMeshSlot(int slot, const char* fileName)
     mesh.useShaders = true;
     mesh.translateX = 0;
     mesh.translateY = 0;
-    setIdentity(mesh.rotation);
+    setIdentityMatrix(mesh.rotation);
     mesh.rotationRef = mesh.rotation;
     fitMesh(mesh, fileName);
     mesh.loaded = true;
+    return true;
 }
 
 void scaleMeshNormals(Mesh& mesh, float ratio)
@@ -146,10 +135,9 @@ void scaleMeshNormals(Mesh& mesh, float ratio)
             c *= ratio;
 }
 
-void initSphereSlot()
+void setUpSphereMesh(Mesh& sphere)
 {
-    Mesh& sphere = meshes[0];
-    setIdentity(sphere.rotation);
+    setIdentityMatrix(sphere.rotation);
     sphere.rotationRef = sphere.rotation;
     sphere.hasGeometry = false;
     sphere.showNormals = false;
@@ -167,9 +155,4 @@ void initSphereSlot()
     }
     sphere.extent = 2.0f;
     sphere.loaded = true;
-}
-
-void keepLoadedSlotCurrent()
-{
-    if (!currentMesh->loaded) currentMesh = &meshes[currentMeshIndex];
 }

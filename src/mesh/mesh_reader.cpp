@@ -17,7 +17,6 @@
 #include <memory>
 #include <new>
 
-#include "app/scene_state.h"
 #include "mesh/mesh_prepare.h"
 
 // Characters of a line that are interpreted, counted from its first non-blank one.
@@ -130,7 +129,7 @@ static bool skipInteger(const char** p)
 }
 
 // "Vertex %d %g %g %g": the number is read and dropped, vertices count by order.
-static bool parseVertex(const char* line, const char** problem)
+static bool parseVertex(Mesh& mesh, const char* line, const char** problem)
 {
     const char* end = line + strlen(line);
     const char* s = line + 7;
@@ -143,7 +142,6 @@ static bool parseVertex(const char* line, const char** problem)
         if (!std::isfinite(coordinate))
             return fail(problem, "vertex coordinate is infinite, not a number or beyond the float range");
 
-    Mesh& mesh = *currentMesh;
     Vertex& vertex = mesh.vertices.emplace_back();
     for (int i = 0; i < 3; i++) {
         vertex.position[i] = position[i];
@@ -156,10 +154,10 @@ static bool parseVertex(const char* line, const char** problem)
 
 // "Face" with its own number, then vertex numbers, then an optional "{...}" block.
 // The whole line is checked before anything in the mesh changes.
-static bool parseFace(const char* line, const char** problem)
+static bool parseFace(Mesh& mesh, const char* line, const char** problem)
 {
     const char* s = line + 4;
-    const int64_t vertexCount = int64_t(currentMesh->vertices.size());
+    const int64_t vertexCount = int64_t(mesh.vertices.size());
     int32_t corners[3];
     int numbers = 0; // the face's own number included
     for (;;) {
@@ -200,10 +198,10 @@ static bool parseFace(const char* line, const char** problem)
         coloured = true;
     }
 
-    Face& face = currentMesh->faces.emplace_back();
+    Face& face = mesh.faces.emplace_back();
     for (int k = 0; k < 3; k++)
         face.corners[k] = corners[k];
-    addFaceGeometry(face);
+    addFaceGeometry(mesh, face);
     face.material.hasOwnMaterial = false;
     if (coloured) {
         for (int i = 0; i < 3; i++) {
@@ -219,11 +217,11 @@ static bool parseFace(const char* line, const char** problem)
     return true;
 }
 
-bool parseMeshLine(const char* line, const char** problem)
+bool parseMeshLine(Mesh& mesh, const char* line, const char** problem)
 {
     if (line[0] == '#') return true;
-    if (startsWith(line, "Vertex ")) return parseVertex(line, problem);
-    if (startsWith(line, "Face ")) return parseFace(line, problem);
+    if (startsWith(line, "Vertex ")) return parseVertex(mesh, line, problem);
+    if (startsWith(line, "Face ")) return parseFace(mesh, line, problem);
     return true;
 }
 
@@ -375,7 +373,7 @@ static void reserveForFile(LineSource& source, Mesh& mesh)
     adviseHugePages(mesh.vertices.data() + mesh.vertices.size(), vertexLines * sizeof(Vertex));
 }
 
-int readMeshFile(const char* path)
+int readMeshFile(Mesh& mesh, const char* path)
 {
     printf("Reading coordinates from %s\n", path);
     LineSource source;
@@ -387,13 +385,13 @@ int readMeshFile(const char* path)
         return -1;
     }
     source.bytes = bytes.get();
-    reserveForFile(source, *currentMesh);
+    reserveForFile(source, mesh);
 
     char line[MAX_LINE_CHARS + 1];
     long lineNumber = 0, malformed = 0;
     while (nextLine(source, line, &lineNumber)) {
         const char* problem = nullptr;
-        if (!parseMeshLine(line, &problem) && ++malformed <= MAX_LINE_WARNINGS)
+        if (!parseMeshLine(mesh, line, &problem) && ++malformed <= MAX_LINE_WARNINGS)
             fprintf(stderr, "%s:%ld: %s; line skipped\n", path, lineNumber, problem);
     }
     // a file that is not a mesh at all would otherwise bury the console

@@ -1,5 +1,5 @@
-// Small helpers on float triples, shared by the mesh preparation, the
-// trackball and the camera.
+// Small helpers on float triples and 4x4 matrices, shared by the mesh
+// preparation, the resets, the trackball, the camera and the shader runtime.
 #pragma once
 
 float dotProduct(const float* a, const float* b);
@@ -7,3 +7,10 @@ float dotProduct(const float* a, const float* b);
 void crossProduct(const float* a, const float* b, float* out);
 // Square root of dotProduct(v, v), taken in double precision.
 float vectorLength(const float* v);
+
+// Writes the 4x4 identity into the 16 values of m (float or double).
+template <typename Real> inline void setIdentityMatrix(Real* m)
+{
+    for (int i = 0; i < 16; i++)
+        m[i] = i % 5 == 0 ? Real(1) : Real(0);
+}

@@ -1,5 +1,5 @@
-// libFuzzer target for the .m reader: every input is loaded into a file slot as
-// start-up would load it, and the result must be a sound mesh. The input goes
+// libFuzzer target for the .m reader: every input is loaded into a mesh as
+// start-up loads a file slot, and the result must be a sound mesh. The input goes
 // through a memory file, so the reader's own file handling is exercised too.
 #include <sys/mman.h>
 #include <unistd.h>
@@ -8,7 +8,6 @@
 #include <cstdio>
 #include <cstdlib>
 
-#include "app/scene_state.h"
 #include "mesh/mesh_prepare.h"
 #include "mesh_checks.h"
 
@@ -29,13 +28,12 @@ extern "C" int LLVMFuzzerInitialize(int*, char***)
 extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size)
 {
     if (ftruncate(memoryFile, 0) != 0 || pwrite(memoryFile, data, size, 0) != ssize_t(size)) abort();
-    meshes[1] = Mesh{};
-    loadMeshSlot(1, memoryPath);
-    if (!meshes[1].loaded) {
+    Mesh mesh;
+    if (!loadMeshFile(mesh, memoryPath)) {
         fprintf(stderr, "a readable file did not load\n");
         abort();
     }
-    if (const char* fault = findMeshFault(meshes[1])) {
+    if (const char* fault = findMeshFault(mesh)) {
         fprintf(stderr, "unsound mesh: %s\n", fault);
         abort();
     }

@@ -33,17 +33,16 @@ TEST(MeshPrepare, singleTriangleGetsNormalsCentroidAndScale)
     const std::string vertices = "Vertex 1 0 0 0\nVertex 2 1 0 0\nVertex 3 0 1 0\n";
 
     // Straight after reading: unit face normal, centre, vertex normals as sums.
-    restoreStartValues();
-    currentMesh = &meshes[1];
+    Mesh read;
     std::string path = writeTempMesh(vertices + "Face 1 1 2 3\n");
     testing::internal::CaptureStdout();
-    ASSERT_EQ(readMeshFile(path.c_str()), 0);
+    ASSERT_EQ(readMeshFile(read, path.c_str()), 0);
     testing::internal::GetCapturedStdout();
     unlink(path.c_str());
-    ASSERT_EQ(meshes[1].faces.size(), 1u);
-    expectTriple(meshes[1].faces[0].normal, 0, 0, 1);
-    expectTriple(meshes[1].faces[0].centre, 1.0f / 3, 1.0f / 3, 0);
-    for (const Vertex& v : meshes[1].vertices)
+    ASSERT_EQ(read.faces.size(), 1u);
+    expectTriple(read.faces[0].normal, 0, 0, 1);
+    expectTriple(read.faces[0].centre, 1.0f / 3, 1.0f / 3, 0);
+    for (const Vertex& v : read.vertices)
         expectTriple(v.normal, 0, 0, 1);
 
     // After the fit.

@@ -353,21 +353,20 @@ TEST(MeshReader, aFileFullOfBadLinesIsReportedInBrief)
 
 TEST(MeshReader, parseMeshLineSaysWhyALineIsMalformed)
 {
-    restoreStartValues();
-    currentMesh = &meshes[1];
+    Mesh mesh;
     const char* problem = nullptr;
-    EXPECT_TRUE(parseMeshLine("Vertex 1 0 0 0", &problem));
-    EXPECT_TRUE(parseMeshLine("# Face 1 5 6 7", &problem));
-    EXPECT_TRUE(parseMeshLine("anything", &problem));
-    EXPECT_FALSE(parseMeshLine("Face 1 1 1 2", &problem));
+    EXPECT_TRUE(parseMeshLine(mesh, "Vertex 1 0 0 0", &problem));
+    EXPECT_TRUE(parseMeshLine(mesh, "# Face 1 5 6 7", &problem));
+    EXPECT_TRUE(parseMeshLine(mesh, "anything", &problem));
+    EXPECT_FALSE(parseMeshLine(mesh, "Face 1 1 1 2", &problem));
     ASSERT_NE(problem, nullptr);
     EXPECT_NE(std::string(problem).find("vertex"), std::string::npos);
     problem = nullptr;
-    EXPECT_FALSE(parseMeshLine("Face 1 1 1 a", &problem));
+    EXPECT_FALSE(parseMeshLine(mesh, "Face 1 1 1 a", &problem));
     ASSERT_NE(problem, nullptr);
-    EXPECT_FALSE(parseMeshLine("Face 1 1 1 a")); // no problem pointer wanted
-    EXPECT_TRUE(parseMeshLine("Face 1 1 1 1"));
-    EXPECT_EQ(meshes[1].faces.size(), 1u);
+    EXPECT_FALSE(parseMeshLine(mesh, "Face 1 1 1 a")); // no problem pointer wanted
+    EXPECT_TRUE(parseMeshLine(mesh, "Face 1 1 1 1"));
+    EXPECT_EQ(mesh.faces.size(), 1u);
 }
 
 TEST(MeshReader, boundsFollowTheCoordinatesWhateverTheirSize)
@@ -392,15 +391,13 @@ TEST(MeshReader, boundsFollowTheCoordinatesWhateverTheirSize)
 
 TEST(MeshReader, readMeshFileAppendsAndSumsTheCentroid)
 {
-    restoreStartValues();
-    currentMesh = &meshes[2];
+    Mesh m;
     std::string path = writeTempMesh(std::string(TRIANGLE_VERTICES) + "Face 1 1 2 3\n");
     testing::internal::CaptureStdout();
-    EXPECT_EQ(readMeshFile(path.c_str()), 0);
-    EXPECT_EQ(readMeshFile(path.c_str()), 0);
+    EXPECT_EQ(readMeshFile(m, path.c_str()), 0);
+    EXPECT_EQ(readMeshFile(m, path.c_str()), 0);
     std::string out = testing::internal::GetCapturedStdout();
     unlink(path.c_str());
-    const Mesh& m = meshes[2];
     EXPECT_EQ(m.vertices.size(), 6u);
     ASSERT_EQ(m.faces.size(), 2u);
     EXPECT_EQ(m.faces[1].corners[0], 1); // numbering counts within the mesh
@@ -415,18 +412,17 @@ TEST(MeshReader, readMeshFileAppendsAndSumsTheCentroid)
 
 TEST(MeshReader, reportsAFileThatCannotBeRead)
 {
-    restoreStartValues();
-    currentMesh = &meshes[1];
+    Mesh mesh;
     for (const char* path : {"/nonexistent/bunny500.m", "/tmp"}) {
         testing::internal::CaptureStdout();
         testing::internal::CaptureStderr();
-        EXPECT_EQ(readMeshFile(path), -1);
+        EXPECT_EQ(readMeshFile(mesh, path), -1);
         std::string err = testing::internal::GetCapturedStderr();
         std::string out = testing::internal::GetCapturedStdout();
         EXPECT_EQ(out,
                   std::string("Reading coordinates from ") + path + "\nCould not open file " + path + "\n");
         EXPECT_EQ(err, "");
-        EXPECT_TRUE(meshes[1].vertices.empty());
+        EXPECT_TRUE(mesh.vertices.empty());
     }
 }
 

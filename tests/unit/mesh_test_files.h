@@ -7,8 +7,8 @@
 #include <string>
 #include <unistd.h>
 
+#include "app/mesh_slots.h"
 #include "app/scene_state.h"
-#include "mesh/mesh_prepare.h"
 
 // Writes `text` (NUL bytes allowed) to a new temporary file; returns its path.
 static inline std::string writeTempMesh(const std::string& text)
