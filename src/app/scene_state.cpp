@@ -1,27 +1,17 @@
-// Start values of the viewer state.
+// The viewer state, defined with the start values of start_values.h.
 #include "app/scene_state.h"
 
-static const Light START_LIGHT = {
-    {1.0f, 1.0f, 1.5f, 0.0f},
-    {0.6f, 0.6f, 0.6f, 1.0f},
-    {0.6f, 0.6f, 0.6f, 1.0f},
-    {0.8f, 0.8f, 0.8f, 1.0f},
-};
-
-static const Material START_MATERIAL = {
-    {0.3f, 0.0f, 0.0f, 1.0f}, {0.9f, 0.0f, 0.0f, 1.0f}, {0.2f, 0.0f, 0.4f, 1.0f}, 65.0f, false,
-};
-
-static const ShadingValues START_SHADING = {1.0f, 1.0f, 1.0f, 1.0f, 0.5f, 0.9f, 1};
+#include "app/start_values.h"
+#include "panel/control_panel.h"
 
 int mainWindow = 0;
 int windowWidth = 0;
 int windowHeight = 0;
-int perspectiveProjection = 0; // start-up sets 1
-float orthoLeft = -2.0f;
-float orthoRight = 2.0f;
-float orthoBottom = -2.0f;
-float orthoTop = 2.0f;
+int perspectiveProjection = START_PERSPECTIVE_PROJECTION;
+float orthoLeft = START_ORTHO_LEFT;
+float orthoRight = START_ORTHO_RIGHT;
+float orthoBottom = START_ORTHO_BOTTOM;
+float orthoTop = START_ORTHO_TOP;
 
 // The camera proper is placed by start-up.
 float eyePosition[3] = {0, 0, 0};
@@ -29,11 +19,11 @@ float lookAtPoint[3] = {0, 0, 0};
 float upVector[3] = {0, 0, 0};
 float viewDirection[3] = {0, 0, 0};
 float eyeDistance = 0;
-float cameraRadius = 3.0f;
-float cameraAzimuth = 90.0f;
-float cameraElevation = 0.0f;
+float cameraRadius = START_CAMERA_RADIUS;
+float cameraAzimuth = START_CAMERA_AZIMUTH;
+float cameraElevation = START_CAMERA_ELEVATION;
 
-InteractionMode interactionMode = RotateCamera;
+InteractionMode interactionMode = START_INTERACTION_MODE;
 int mouseButton = 0;
 int lastMouseX = 0;
 int lastMouseY = 0;
@@ -57,32 +47,37 @@ bool textureChanged = false;
 int textureIndex = 0;
 unsigned int cubeMapTexture = 0;
 
+void aimLightPointers()
+{
+    lightPointers[0] = light.position;
+    lightPointers[1] = light.ambient;
+    lightPointers[2] = light.diffuse;
+    lightPointers[3] = light.specular;
+}
+
 void restoreStartValues()
 {
     mainWindow = 0;
     windowWidth = 0;
     windowHeight = 0;
-    perspectiveProjection = 0;
-    orthoLeft = -2.0f;
-    orthoRight = 2.0f;
-    orthoBottom = -2.0f;
-    orthoTop = 2.0f;
+    perspectiveProjection = START_PERSPECTIVE_PROJECTION;
+    orthoLeft = START_ORTHO_LEFT;
+    orthoRight = START_ORTHO_RIGHT;
+    orthoBottom = START_ORTHO_BOTTOM;
+    orthoTop = START_ORTHO_TOP;
     for (int i = 0; i < 3; i++) {
         eyePosition[i] = lookAtPoint[i] = upVector[i] = viewDirection[i] = 0;
         trackballAxis[i] = 0;
     }
     eyeDistance = 0;
-    cameraRadius = 3.0f;
-    cameraAzimuth = 90.0f;
-    cameraElevation = 0.0f;
-    interactionMode = RotateCamera;
+    cameraRadius = START_CAMERA_RADIUS;
+    cameraAzimuth = START_CAMERA_AZIMUTH;
+    cameraElevation = START_CAMERA_ELEVATION;
+    interactionMode = START_INTERACTION_MODE;
     mouseButton = lastMouseX = lastMouseY = 0;
     trackballAngle = 0;
     light = defaultLight = START_LIGHT;
-    lightPointers[0] = light.position;
-    lightPointers[1] = light.ambient;
-    lightPointers[2] = light.diffuse;
-    lightPointers[3] = light.specular;
+    aimLightPointers();
     material = defaultMaterial = START_MATERIAL;
     shading = defaultShading = START_SHADING;
     for (Mesh& m : meshes)
@@ -92,4 +87,6 @@ void restoreStartValues()
     lightChanged = textureChanged = false;
     textureIndex = 0;
     cubeMapTexture = 0;
+    meshListValue = START_MESH_LIST_VALUE;
+    textureGroupValue = START_TEXTURE_GROUP_VALUE;
 }

@@ -55,6 +55,9 @@ extern bool textureChanged;
 extern int textureIndex;            // 0 "sky", 1 "sky2", 2 "nvlobby"
 extern unsigned int cubeMapTexture; // OpenGL texture of the current cube map
 
-// Puts every value above back to its start value, as before main() runs.
-// The program itself never calls it; tests do, to start from a known state.
+// Points lightPointers at the four members of `light` again.
+void aimLightPointers();
+// Puts every value above, and the panel's list and radio choices, back to its
+// start value (start_values.h), as before main() runs. The program itself
+// never calls it; tests do, to start from a known state.
 void restoreStartValues();

@@ -3,10 +3,11 @@
 #include <cstdio>
 
 #include "app/scene_state.h"
+#include "app/start_values.h"
 #include "panel/control_panel.h"
 
-int meshListValue = 2;
-int textureGroupValue = 0;
+int meshListValue = START_MESH_LIST_VALUE;
+int textureGroupValue = START_TEXTURE_GROUP_VALUE;
 
 void controlCallback(int id)
 {

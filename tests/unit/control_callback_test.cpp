@@ -17,8 +17,6 @@ struct Panel : testing::Test {
         meshes[2].useShaders = meshes[2].hasGeometry = true;
         currentMesh = &meshes[2];
         currentMeshIndex = 2;
-        meshListValue = 2;
-        textureGroupValue = 0;
     }
 };
 

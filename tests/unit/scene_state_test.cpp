@@ -2,6 +2,7 @@
 #include <gtest/gtest.h>
 
 #include "app/scene_state.h"
+#include "panel/control_panel.h"
 
 TEST(SceneState, startValuesOfLightMaterialAndShading)
 {
@@ -38,7 +39,11 @@ TEST(SceneState, startValuesOfLightMaterialAndShading)
 
 TEST(SceneState, startValuesOfCameraModeAndPanelFlags)
 {
+    meshListValue = 0;
+    textureGroupValue = 2;
     restoreStartValues();
+    EXPECT_EQ(meshListValue, 2); // the list on "Cessna", the radio group on "Sky1"
+    EXPECT_EQ(textureGroupValue, 0);
     EXPECT_FLOAT_EQ(cameraRadius, 3.0f);
     EXPECT_FLOAT_EQ(cameraAzimuth, 90.0f);
     EXPECT_FLOAT_EQ(cameraElevation, 0.0f);
