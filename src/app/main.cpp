@@ -74,11 +74,7 @@ int main(int argc, char** argv)
     upVector[0] = 0, upVector[1] = 1, upVector[2] = 0;
     eyePosition[0] = 0, eyePosition[1] = 0, eyePosition[2] = cameraRadius;
     lookAtPoint[0] = 0, lookAtPoint[1] = 0, lookAtPoint[2] = 0;
-    for (int i = 0; i < 3; i++)
-        viewDirection[i] = lookAtPoint[i] - eyePosition[i];
-    eyeDistance = vectorLength(viewDirection);
-    for (int i = 0; i < 3; i++)
-        viewDirection[i] /= eyeDistance;
+    eyeDistance = unitVectorTowards(eyePosition, lookAtPoint, viewDirection);
 
     createMenus();
 

@@ -3,40 +3,37 @@
 
 #include <cmath>
 
-#include "app/scene_state.h"
 #include "mesh/vector_math.h"
 
-static const double PI = 3.141592653589793;
-
-float pixelToUnitX(int px)
+float pixelToUnitX(const ViewWindow& window, int px)
 {
-    const double w = windowWidth;
+    const double w = window.width;
     return float(2.0 * (px - (w - 1.0) / 2.0) / w);
 }
 
 // Not the mirror of the x mapping: it subtracts H + 1 where x subtracts W - 1.
-float pixelToUnitY(int py)
+float pixelToUnitY(const ViewWindow& window, int py)
 {
-    const double h = windowHeight;
+    const double h = window.height;
     return float((2.0 * py - h - 1.0) / h);
 }
 
-float pixelToWorldX(int px)
+float pixelToWorldX(const ViewWindow& window, int px)
 {
-    const float u = pixelToUnitX(px);
-    return float((double(orthoRight) - orthoLeft) * u + orthoRight + orthoLeft) / 2.0;
+    const float u = pixelToUnitX(window, px);
+    return float((double(window.right) - window.left) * u + window.right + window.left) / 2.0;
 }
 
-float pixelToWorldY(int py)
+float pixelToWorldY(const ViewWindow& window, int py)
 {
-    const double v = 2.0 * py / windowHeight;
-    return float(((double(orthoTop) - orthoBottom) * v + orthoTop + orthoBottom) / 2.0);
+    const double v = 2.0 * py / window.height;
+    return float(((double(window.top) - window.bottom) * v + window.top + window.bottom) / 2.0);
 }
 
-void projectToSphere(int px, int py, float out[3])
+void projectToSphere(const ViewWindow& window, int px, int py, float out[3])
 {
-    const float u = pixelToUnitX(px);
-    const float v = pixelToUnitY(py);
+    const float u = pixelToUnitX(window, px);
+    const float v = pixelToUnitY(window, py);
     const float d = float(std::sqrt(double(u) * u + double(v) * v));
     if (d > 2) {
         out[0] = u / d;
@@ -60,4 +57,29 @@ float angleBetween(const float a[3], const float b[3])
     else if (c < -1)
         c = -1;
     return float(std::acos(double(c)) * 180.0 / PI);
+}
+
+float pixelToUnitX(int px)
+{
+    return pixelToUnitX(drawingWindow(), px);
+}
+
+float pixelToUnitY(int py)
+{
+    return pixelToUnitY(drawingWindow(), py);
+}
+
+float pixelToWorldX(int px)
+{
+    return pixelToWorldX(drawingWindow(), px);
+}
+
+float pixelToWorldY(int py)
+{
+    return pixelToWorldY(drawingWindow(), py);
+}
+
+void projectToSphere(int px, int py, float out[3])
+{
+    projectToSphere(drawingWindow(), px, py, out);
 }

@@ -20,3 +20,14 @@ float vectorLength(const float* v)
 {
     return float(std::sqrt(double(v[0]) * v[0] + double(v[1]) * v[1] + double(v[2]) * v[2]));
 }
+
+float unitVectorTowards(const float* from, const float* to, float* direction)
+{
+    for (int i = 0; i < 3; i++)
+        direction[i] = to[i] - from[i];
+    const float length = vectorLength(direction);
+    if (length > 0)
+        for (int i = 0; i < 3; i++)
+            direction[i] /= length;
+    return length;
+}

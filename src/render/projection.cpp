@@ -25,23 +25,32 @@ void reshape(int width, int height)
     glutPostRedisplay();
 }
 
-void keepMeshInView(ClampAxes axes)
+ViewWindow drawingWindow()
 {
-    if (windowWidth <= 0 || windowHeight <= 0) return;
-    Mesh& m = *currentMesh;
+    return {windowWidth, windowHeight, orthoLeft, orthoRight, orthoBottom, orthoTop};
+}
+
+void keepMeshInView(Mesh& m, const ViewWindow& window, ClampAxes axes)
+{
+    if (window.width <= 0 || window.height <= 0) return;
     const float s = m.scale;
     // the limits are the orthographic ones whatever the projection
-    const float right = windowWidth * orthoRight / windowHeight;
-    const float left = windowWidth * orthoLeft / windowHeight;
+    const float right = window.width * window.right / window.height;
+    const float left = window.width * window.left / window.height;
     if (s * m.centroid[0] + m.translateX > right)
         m.translateX = right - s * m.centroid[0];
     else if (s * m.centroid[0] + m.translateX < left)
         m.translateX = left - s * m.centroid[0];
     if (axes != CLAMP_X_AND_Y) return;
-    if (s * m.centroid[1] + m.translateY < orthoBottom)
-        m.translateY = orthoBottom - s * m.centroid[1];
-    else if (s * m.centroid[1] + m.translateY > orthoTop)
-        m.translateY = orthoTop - s * m.centroid[1];
+    if (s * m.centroid[1] + m.translateY < window.bottom)
+        m.translateY = window.bottom - s * m.centroid[1];
+    else if (s * m.centroid[1] + m.translateY > window.top)
+        m.translateY = window.top - s * m.centroid[1];
+}
+
+void keepMeshInView(ClampAxes axes)
+{
+    keepMeshInView(*currentMesh, drawingWindow(), axes);
 }
 
 void viewingMenu(int value)
