@@ -105,22 +105,19 @@ bool isSeparator(char c)
     return c == ' ' || c == '\t' || c == '\n';
 }
 
-// True when `name` occurs in `haystack` as a whole word: at the start or after a
-// space, and followed by a space (or, when endMayClose, by the end of the text).
-bool containsWord(const char* haystack, const char* name, bool endMayClose)
+} // namespace
+
+bool containsExtensionName(const char* list, const char* name)
 {
-    size_t len = strlen(name);
-    if (len == 0) return false;
-    for (const char* p = strstr(haystack, name); p; p = strstr(p + 1, name)) {
-        bool startOk = p == haystack || p[-1] == ' ';
-        char after = p[len];
-        bool endOk = after == ' ' || (endMayClose && after == '\0');
+    const size_t length = strlen(name);
+    if (length == 0) return false;
+    for (const char* p = strstr(list, name); p; p = strstr(p + 1, name)) {
+        const bool startOk = p == list || p[-1] == ' ';
+        const bool endOk = p[length] == ' ' || p[length] == '\0';
         if (startOk && endOk) return true;
     }
     return false;
 }
-
-} // namespace
 
 void setExtensionPlatform(const ExtensionPlatform& replacement)
 {
@@ -199,7 +196,8 @@ bool isExtensionAvailable(const char* name)
         return true;
     }
     if (!extensionString) return false;
-    return containsWord(extensionString, name, false);
+    // the string ends in a space, so every name in it is followed by one
+    return containsExtensionName(extensionString, name);
 }
 
 bool resolveExtension(const char* name)
@@ -222,7 +220,7 @@ bool hasGLExtension(const char* name)
     if (!name || name[0] == '\0' || strchr(name, ' ')) return false;
     if (!glExtensionsCache) glExtensionsCache = platform.glExtensions();
     if (!glExtensionsCache) return false;
-    return containsWord(glExtensionsCache, name, true);
+    return containsExtensionName(glExtensionsCache, name);
 }
 
 void releaseExtensions()

@@ -20,6 +20,9 @@ bool isExtensionAvailable(const char* name);
 bool resolveExtension(const char* name);
 // Whole-word test against the OpenGL extension string alone (cached on first use).
 bool hasGLExtension(const char* name);
+// Whether `name` stands whole in a space-separated list of names: at its start
+// or after a space, and before a space or its end. False for an empty name.
+bool containsExtensionName(const char* list, const char* name);
 // Frees the extension strings; the next initExtensions takes them again.
 void releaseExtensions();
 

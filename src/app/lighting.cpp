@@ -18,13 +18,7 @@ void uploadLight(const float* position, const float* diffuse, const float* ambie
 void initLighting()
 {
     glEnable(GL_LIGHT0);
-    // identity modelview: the position is given in eye coordinates
-    glMatrixMode(GL_MODELVIEW);
-    glLoadIdentity();
-    glLightfv(GL_LIGHT0, GL_POSITION, light.position);
-    glLightfv(GL_LIGHT0, GL_DIFFUSE, light.diffuse);
-    glLightfv(GL_LIGHT0, GL_AMBIENT, light.ambient);
-    glLightfv(GL_LIGHT0, GL_SPECULAR, light.specular);
+    uploadLight(light.position, light.diffuse, light.ambient, light.specular);
     glShadeModel(GL_SMOOTH);
     currentMesh->smoothShading = true;
 }

@@ -6,12 +6,7 @@
 #include "app/lighting.h"
 #include "app/scene_state.h"
 #include "mesh/mesh_prepare.h"
-
-static void setIdentity(float* m)
-{
-    for (int i = 0; i < 16; i++)
-        m[i] = (i % 5 == 0) ? 1.0f : 0.0f;
-}
+#include "mesh/vector_math.h"
 
 // Copies the default position and colours (alpha and w stay), re-aims
 // lightPointers and gives light 0 the result.
@@ -23,10 +18,7 @@ static void restoreDefaultLight()
         light.ambient[i] = defaultLight.ambient[i];
         light.diffuse[i] = defaultLight.diffuse[i];
     }
-    lightPointers[0] = light.position;
-    lightPointers[1] = light.ambient;
-    lightPointers[2] = light.diffuse;
-    lightPointers[3] = light.specular;
+    aimLightPointers();
     uploadLight(light.position, light.diffuse, light.ambient, light.specular);
 }
 
@@ -36,7 +28,7 @@ void resetAll()
     Mesh& mesh = *currentMesh;
     // The identity goes straight into the matrix; uploadLight below leaves the
     // modelview matrix at the identity as well.
-    setIdentity(mesh.rotation);
+    setIdentityMatrix(mesh.rotation);
     mesh.previousScale = mesh.scale;
     if (mesh.hasGeometry) {
         mesh.scale = 1.5f / mesh.extent;

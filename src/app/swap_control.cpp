@@ -1,17 +1,9 @@
 // Swap interval through the GLX swap-control extensions.
 #include "app/swap_control.h"
 
-#include <cstring>
 #include <GL/glx.h>
 
-// Whole-name test in a space-separated extension list.
-static bool offers(const char* extensions, const char* name)
-{
-    const size_t length = strlen(name);
-    for (const char* p = strstr(extensions, name); p; p = strstr(p + 1, name))
-        if ((p == extensions || p[-1] == ' ') && (p[length] == ' ' || p[length] == '\0')) return true;
-    return false;
-}
+#include "app/glh_extensions.h"
 
 template <typename Function> static Function lookUp(const char* name)
 {
@@ -25,18 +17,18 @@ bool requestSynchronisedSwaps()
     if (!display || !drawable) return false;
     const char* extensions = glXQueryExtensionsString(display, DefaultScreen(display));
     if (!extensions) return false;
-    if (offers(extensions, "GLX_EXT_swap_control")) {
+    if (containsExtensionName(extensions, "GLX_EXT_swap_control")) {
         auto swapInterval = lookUp<void (*)(Display*, GLXDrawable, int)>("glXSwapIntervalEXT");
         if (swapInterval) {
             swapInterval(display, drawable, 1);
             return true;
         }
     }
-    if (offers(extensions, "GLX_MESA_swap_control")) {
+    if (containsExtensionName(extensions, "GLX_MESA_swap_control")) {
         auto swapInterval = lookUp<int (*)(unsigned int)>("glXSwapIntervalMESA");
         if (swapInterval && swapInterval(1) == 0) return true;
     }
-    if (offers(extensions, "GLX_SGI_swap_control")) {
+    if (containsExtensionName(extensions, "GLX_SGI_swap_control")) {
         auto swapInterval = lookUp<int (*)(int)>("glXSwapIntervalSGI");
         if (swapInterval && swapInterval(1) == 0) return true;
     }

@@ -109,12 +109,8 @@ void drawFace(const Face& face)
 
     if (mesh.filled) {
         if (face.material.hasOwnMaterial) {
-            const Material& own = face.material;
-            applyMaterial(own);
-            cgGLSetParameter3f(ShaderBindings.Ks, own.specular[0], own.specular[1], own.specular[2]);
-            cgGLSetParameter3f(ShaderBindings.Kd, own.diffuse[0], own.diffuse[1], own.diffuse[2]);
-            cgGLSetParameter3f(ShaderBindings.Ka, own.ambient[0], own.ambient[1], own.ambient[2]);
-            cgGLSetParameter1f(ShaderBindings.shininess, own.shininess);
+            applyMaterial(face.material);
+            setMaterialParameters(face.material);
         } else {
             applyMaterial(material);
         }

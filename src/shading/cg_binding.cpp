@@ -3,6 +3,7 @@
 // that reach them.
 #include "shading/cg_runtime_internal.h"
 #include "shading/cg_matrix.h"
+#include "mesh/vector_math.h"
 
 #include <algorithm>
 
@@ -254,8 +255,7 @@ void cgGLSetParameter4f(CGparameter param, float x, float y, float z, float w)
 static bool readGlMatrix(CGGLenum matrix, double m[16])
 {
     // identity stays when no context is current
-    for (int i = 0; i < 16; i++)
-        m[i] = i % 5 == 0 ? 1.0 : 0.0;
+    setIdentityMatrix(m);
     switch (matrix) {
     case CG_GL_MODELVIEW_MATRIX:
         glGetDoublev(GL_MODELVIEW_MATRIX, m);

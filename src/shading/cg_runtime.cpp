@@ -35,6 +35,8 @@
 #include <sstream>
 #include <unordered_set>
 
+#include "app/glh_extensions.h"
+
 // Errors
 static CGerror pendingError = CG_NO_ERROR;
 static CGerrorCallbackFunc errorCallback = nullptr;
@@ -160,10 +162,7 @@ static bool contextSupportsProfile(CGprofile profile)
     if (!version) return false; // no context is current
     if (std::atoi(version) >= 2) return true;
     const char* extensions = (const char*)glGetString(GL_EXTENSIONS);
-    const std::string list = " " + std::string(extensions ? extensions : "") + " ";
-    auto has = [&](const char* name) {
-        return list.find(" " + std::string(name) + " ") != std::string::npos;
-    };
+    auto has = [&](const char* name) { return extensions && containsExtensionName(extensions, name); };
     const char* stage = profile == CG_PROFILE_GLSLV ? "GL_ARB_vertex_shader" : "GL_ARB_fragment_shader";
     return has("GL_ARB_shader_objects") && has("GL_ARB_shading_language_100") && has(stage);
 }

@@ -21,12 +21,18 @@ void setShaderParameters()
     cgGLSetParameter3f(b.globalAmbient, light.ambient[0], light.ambient[1], light.ambient[2]);
     cgGLSetParameter3f(b.specColor, light.specular[0], light.specular[1], light.specular[2]);
     cgGLSetParameter3f(b.diffColor, light.diffuse[0], light.diffuse[1], light.diffuse[2]);
-    cgGLSetParameter3f(b.Ks, material.specular[0], material.specular[1], material.specular[2]);
-    cgGLSetParameter3f(b.Kd, material.diffuse[0], material.diffuse[1], material.diffuse[2]);
-    cgGLSetParameter3f(b.Ka, material.ambient[0], material.ambient[1], material.ambient[2]);
-    cgGLSetParameter1f(b.shininess, material.shininess);
+    setMaterialParameters(material);
     // last, so they hold the whole mesh transform
     cgGLSetStateMatrixParameter(b.modelViewProj, CG_GL_MODELVIEW_PROJECTION_MATRIX, CG_GL_MATRIX_IDENTITY);
     cgGLSetStateMatrixParameter(b.modelView, CG_GL_MODELVIEW_MATRIX, CG_GL_MATRIX_IDENTITY);
     cgGLSetStateMatrixParameter(b.modelViewIT, CG_GL_MODELVIEW_MATRIX, CG_GL_MATRIX_INVERSE_TRANSPOSE);
+}
+
+void setMaterialParameters(const Material& m)
+{
+    const ShaderBindingsRecord& b = ShaderBindings;
+    cgGLSetParameter3f(b.Ks, m.specular[0], m.specular[1], m.specular[2]);
+    cgGLSetParameter3f(b.Kd, m.diffuse[0], m.diffuse[1], m.diffuse[2]);
+    cgGLSetParameter3f(b.Ka, m.ambient[0], m.ambient[1], m.ambient[2]);
+    cgGLSetParameter1f(b.shininess, m.shininess);
 }

@@ -2,6 +2,11 @@
 // values and the tracked matrices, sent before every shaded mesh draw.
 #pragma once
 
+#include "mesh/mesh.h"
+
 // Sends every parameter value, the tracked matrices last. Called by drawMesh
 // with the mesh transform on the modelview stack and both programs bound.
 void setShaderParameters();
+// Sends a material's specular, diffuse and ambient colours (Ks, Kd, Ka) and its
+// shininess: the panel's material per draw, a face's own before that face.
+void setMaterialParameters(const Material& m);
