@@ -1,7 +1,8 @@
 // The right-button popup menu of the drawing window, and its keyboard.
 #pragma once
 
-// Values of the main menu
+// Values of the main menu. No entry has 6: the values are fixed (the menu hands
+// them to applyMenuChoice, tests choose by them), so the gap stays.
 enum {
     MENU_TRANSLATE_MESH = 1,
     MENU_SCALE_MESH = 2,

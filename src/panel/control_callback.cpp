@@ -45,6 +45,7 @@ void controlCallback(int id)
         break;
     case ID_TEXTURE:
         textureIndex = textureGroupValue;
+        // the bare number is the whole message: the panel has always reported the choice so
         printf("%d\n", textureIndex);
         if (textureIndex >= 0 && textureIndex <= 2) textureChanged = true;
         break;
@@ -54,6 +55,8 @@ void controlCallback(int id)
         shading.aw = defaultShading.aw;
         shading.dw = defaultShading.dw;
         shading.weight = defaultShading.weight;
+        // 0.98, not the start value 0.9: this button has always set that eta, and
+        // it becomes the default from here on
         defaultShading.etaRatio = 0.98f;
         shading.etaRatio = 0.98f;
         shading.shadowReduction = defaultShading.shadowReduction;

@@ -256,6 +256,8 @@ void drawControlPanel()
 {
     ImGui_ImplOpenGL2_NewFrame();
     ImGui_ImplGLUT_NewFrame();
+    // Debian's ImGui 1.86 starts the frame inside ImGui_ImplGLUT_NewFrame, later
+    // backends leave it to the caller; the frame scope (imgui_internal.h) tells which.
     if (!ImGui::GetCurrentContext()->WithinFrameScope) ImGui::NewFrame();
     // this frame has seen the presses; releases held back reach the next one
     releaseHeldButtons();

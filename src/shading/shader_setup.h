@@ -40,6 +40,9 @@ extern ShaderBindingsRecord ShaderBindings;
 
 // Creates the context, compiles and loads both programs and looks up all 21
 // parameters. Returns only on success; any failure is reported and ends the program.
+// Both fatal paths here write two million backspaces before they exit: the
+// old pause that lets a console closing with the process show the message; on
+// a terminal they erase nothing, as they follow the line feed.
 void setupShaders();
 // The shader runtime's error callback: reports the pending error with the
 // compiler listing and ends the program. Does nothing when no error is pending.
