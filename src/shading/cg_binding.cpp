@@ -218,7 +218,14 @@ static bool acceptsValue(const CgParameterRecord* parameter, int count)
         raiseCgError(CG_INVALID_PARAM_HANDLE_ERROR);
         return false;
     }
-    if (parameter->valueSize != count || parameter->declaration.arraySize != 1) {
+    if (parameter->valueSize != count) {
+        // the listing names what was set wrongly, since the error's own text cannot
+        const std::string value = count == 16  ? "a 4x4 matrix"
+                                  : count == 1 ? "1 float"
+                                               : std::to_string(count) + " floats";
+        parameter->program->context->listing = parameter->program->file + ": parameter `" +
+                                               parameter->declaration.name + "' is declared `" +
+                                               parameter->typeText + "' and cannot take " + value;
         raiseCgError(count == 16 ? CG_NOT_4x4_MATRIX_ERROR : CG_INVALID_VALUE_TYPE_ERROR);
         return false;
     }

@@ -1,41 +1,14 @@
 // The shader runtime: errors, contexts, programs and parameter lookup.
-// Binding and parameter values are in cg_binding.cpp.
-//
-// How the runtime maps onto GLSL. A program file is a GLSL shader for one stage,
-// normally GLSL 1.20 with the compatibility built-ins (gl_Vertex, gl_Normal,
-// gl_ModelViewMatrix, gl_FragColor, ...). Its entry function, e.g.
-// `void vp_reflection()`, becomes the stage's main through a
-// `#define vp_reflection main` placed right after the file's `#version` line (a
-// `#version 120` is added first when the file has none), followed by a `#line`
-// directive so that compiler messages give the file's own line numbers.
-// cgCreateProgramFromFile compiles the file into a GL shader object and links it
-// alone once, which proves that the entry function exists; every file-scope
-// `uniform` of the file becomes a parameter that cgGetNamedParameter finds by its
-// exact name, also when the driver's compiler removed it as unused. The profiles
-// CG_PROFILE_GLSLV and CG_PROFILE_GLSLF stand for the vertex and fragment stages.
-// Which stages draw follows the enabled profiles and the bound programs: the
-// runtime links the bound programs of the enabled profiles into one GL program
-// (kept for reuse; a single stage is linked alone and the fixed-function pipeline
-// does the other stage's work) and makes it current with glUseProgram; with both
-// profiles disabled it calls glUseProgram(0). Parameter values live in the
-// runtime: setting one stores it and uploads it with glUniform* when its program
-// is in use, and all stored values are uploaded whenever a linked program becomes
-// current, so values can be set before any binding and survive unbinding.
-// Tracked matrices are read from OpenGL at the moment of the call and transformed
-// in double precision. Every failure sets a pending error and calls the error
-// callback inside the failing call; cgGetLastListing gives the driver's compiler
-// or linker log with the file name in place of GLSL's source-string number.
+// Binding and parameter values are in cg_binding.cpp; how the runtime maps onto
+// GLSL is told in cg_runtime.h.
 #include "shading/cg_runtime_internal.h"
 
 #include <algorithm>
-#include <cerrno>
 #include <cstdlib>
-#include <cstring>
-#include <fstream>
-#include <sstream>
 #include <unordered_set>
 
 #include "app/glh_extensions.h"
+#include "io/bounded_file.h"
 
 // Errors
 static CGerror pendingError = CG_NO_ERROR;
@@ -189,24 +162,6 @@ void cgGLSetOptimalOptions(CGprofile profile)
 }
 
 // Programs
-// The whole file, or false with the reason in `why`.
-static bool readWholeFile(const char* path, std::string& text, std::string& why)
-{
-    std::ifstream in(path, std::ios::binary);
-    if (!in) {
-        why = std::strerror(errno);
-        return false;
-    }
-    std::ostringstream buffer;
-    buffer << in.rdbuf();
-    if (in.bad()) {
-        why = "read failed";
-        return false;
-    }
-    text = buffer.str();
-    return true;
-}
-
 // Floats in a value of a GLSL type that the Set calls can feed; 0 for the rest
 // (samplers keep texture unit 0, other types are not settable).
 static int valueSizeOf(const std::string& type)
@@ -215,8 +170,17 @@ static int valueSizeOf(const std::string& type)
     if (type == "vec2") return 2;
     if (type == "vec3") return 3;
     if (type == "vec4") return 4;
-    if (type == "mat4" || type == "mat4x4") return 16;
+    if (type == "mat4") return 16;
     return 0;
+}
+
+// A declaration's type as cgGetParameterTypeString gives it.
+static std::string typeText(const UniformDeclaration& declaration)
+{
+    std::string text = declaration.type == "mat4x4" ? "mat4" : declaration.type;
+    if (declaration.arraySize != 1)
+        text += "[" + (declaration.arraySize > 0 ? std::to_string(declaration.arraySize) : "") + "]";
+    return text;
 }
 
 // Sets the context's listing and raises `error`.
@@ -266,54 +230,81 @@ static void discardProgram(CgProgramRecord* program)
     livePrograms.erase(program);
 }
 
-CGprogram cgCreateProgramFromFile(CGcontext context, CGenum programType, const char* file, CGprofile profile,
-                                  const char* entry, const char** args)
+// Checks the handles and arguments of a creation and reads the compiler
+// arguments into `defines`. False, with the error raised, when one is wrong.
+static bool checkCreationArguments(CGcontext context, CGenum programType, CGprofile profile, const char* file,
+                                   const std::string& entryName, const char** args,
+                                   std::vector<std::string>& defines)
 {
     if (!isLiveContext(context)) {
         raiseCgError(CG_INVALID_CONTEXT_HANDLE_ERROR);
-        return nullptr;
+        return false;
     }
     if (programType != CG_SOURCE) {
         raiseCgError(CG_INVALID_ENUMERANT_ERROR);
-        return nullptr;
+        return false;
     }
     if (!isKnownProfile(profile)) {
         raiseCgError(CG_INVALID_PROFILE_ERROR);
-        return nullptr;
+        return false;
     }
     if (!file) {
         raiseCgError(CG_INVALID_PARAMETER_ERROR);
-        return nullptr;
+        return false;
     }
-    const std::string fileName = file;
-    const std::string entryName = entry ? entry : "main";
     if (!isGlslIdentifier(entryName)) {
         failCreation(context,
-                     fileName + ": error: the entry name `" + entryName + "' is not a GLSL identifier",
+                     std::string(file) + ": error: the entry name `" + entryName +
+                         "' is not a GLSL identifier",
                      CG_COMPILER_ERROR);
-        return nullptr;
+        return false;
     }
-    std::vector<std::string> defines;
     std::string badArgument;
     if (!readCompilerArguments(args, defines, badArgument)) {
-        failCreation(context, fileName + ": error: unknown compiler argument `" + badArgument + "'",
+        failCreation(context, std::string(file) + ": error: unknown compiler argument `" + badArgument + "'",
                      CG_COMPILER_ERROR);
-        return nullptr;
+        return false;
     }
-    std::string text, why;
-    if (!readWholeFile(file, text, why)) {
-        failCreation(context, fileName + ": cannot read the file (" + why + ")", CG_FILE_READ_ERROR);
-        return nullptr;
-    }
+    return true;
+}
 
+// Reads a program file's text: only a regular file of at most
+// MAX_SHADER_FILE_BYTES (a named pipe or a device never blocks), a UTF-8
+// byte-order mark skipped. False, with the error raised and the reason in the
+// listing, when it cannot be read or holds a NUL byte (the compiler would stop there).
+static bool readProgramText(CgContextRecord* context, const std::string& fileName, std::string& text)
+{
+    std::string why;
+    if (!readRegularFile(fileName.c_str(), MAX_SHADER_FILE_BYTES, text, why)) {
+        failCreation(context, fileName + ": " + why, CG_FILE_READ_ERROR);
+        return false;
+    }
+    if (text.compare(0, 3, "\xEF\xBB\xBF") == 0) text.erase(0, 3);
+    const size_t nul = text.find('\0');
+    if (nul != std::string::npos) {
+        const long line = 1 + std::count(text.begin(), text.begin() + long(nul), '\n');
+        failCreation(context,
+                     fileName + ":" + std::to_string(line) +
+                         ": error: a NUL byte; a program file must be plain text",
+                     CG_COMPILER_ERROR);
+        return false;
+    }
+    return true;
+}
+
+// Compiles prepared text into a GL shader of the profile's stage; `listing`
+// gets the compiler's log in the file's names and lines. 0, with the error
+// raised, when it does not compile.
+static GLuint compileStage(CgContextRecord* context, CGprofile profile, const std::string& fileName,
+                           const PreparedSource& source, std::string& listing)
+{
     const GLuint shader = glCreateShader(profile == CG_PROFILE_GLSLV ? GL_VERTEX_SHADER : GL_FRAGMENT_SHADER);
     if (!shader) {
         failCreation(context, fileName + ": error: the OpenGL driver made no shader (is a context current?)",
                      CG_PROGRAM_LOAD_ERROR);
-        return nullptr;
+        return 0;
     }
-    const std::string source = prepareProgramSource(text, entryName, defines);
-    const char* sourceText = source.c_str();
+    const char* sourceText = source.text.c_str();
     glShaderSource(shader, 1, &sourceText, nullptr);
     glCompileShader(shader);
     GLint compiled = GL_FALSE, logLength = 0;
@@ -321,39 +312,73 @@ CGprogram cgCreateProgramFromFile(CGcontext context, CGenum programType, const c
     glGetShaderiv(shader, GL_INFO_LOG_LENGTH, &logLength);
     std::string log(std::max(logLength, 1), '\0');
     glGetShaderInfoLog(shader, (GLsizei)log.size(), nullptr, &log[0]);
-    std::string listing = rewriteDriverLog(log.c_str(), fileName);
+    listing = rewriteDriverLog(log.c_str(), fileName, source.preprocessorLagFrom);
     if (!compiled) {
         glDeleteShader(shader);
         failCreation(context, listing, CG_COMPILER_ERROR);
-        return nullptr;
+        return 0;
     }
+    return shader;
+}
 
+// A live program record for a compiled shader, with one live parameter per
+// uniform of `uniforms`.
+static std::unique_ptr<CgProgramRecord> makeProgramRecord(CgContextRecord* context, CGprofile profile,
+                                                          const std::string& fileName, GLuint shader,
+                                                          const std::vector<UniformDeclaration>& uniforms)
+{
     auto program = std::make_unique<CgProgramRecord>();
     program->context = context;
     program->profile = profile;
     program->file = fileName;
     program->shader = shader;
-    for (const UniformDeclaration& declaration : scanUniforms(text)) {
+    for (const UniformDeclaration& declaration : uniforms) {
         auto parameter = std::make_unique<CgParameterRecord>();
         parameter->program = program.get();
         parameter->index = (int)program->parameters.size();
         parameter->declaration = declaration;
-        parameter->valueSize = valueSizeOf(declaration.type);
+        parameter->typeText = typeText(declaration);
+        parameter->valueSize = declaration.arraySize == 1 ? valueSizeOf(parameter->typeText) : 0;
         liveParameters.insert(parameter.get());
         program->parameters.push_back(std::move(parameter));
     }
     livePrograms.insert(program.get());
+    return program;
+}
 
-    // Linking the stage alone fails when the entry function is missing, since
-    // nothing then became main; the linked program serves later when this
-    // stage runs without the other.
-    const bool vertex = profile == CG_PROFILE_GLSLV;
+// Links a new program's stage alone, which fails when the entry function is
+// missing, since nothing then became main; the linked program serves later when
+// this stage runs without the other. `log` gets the linker's log; false when it
+// does not link.
+static bool linkAlone(CgProgramRecord* program, std::string& log)
+{
+    const bool vertex = program->profile == CG_PROFILE_GLSLV;
+    std::string driverLog;
+    const bool linked = linkStages(vertex ? program : nullptr, vertex ? nullptr : program, driverLog);
+    log = rewriteDriverLog(driverLog, program->file);
+    return linked;
+}
+
+CGprogram cgCreateProgramFromFile(CGcontext context, CGenum programType, const char* file, CGprofile profile,
+                                  const char* entry, const char** args)
+{
+    const std::string entryName = entry ? entry : "main";
+    std::vector<std::string> defines;
+    if (!checkCreationArguments(context, programType, profile, file, entryName, args, defines))
+        return nullptr;
+    const std::string fileName = file;
+    std::string text, listing;
+    if (!readProgramText(context, fileName, text)) return nullptr;
+    const GLuint shader =
+        compileStage(context, profile, fileName, prepareProgramSource(text, entryName, defines), listing);
+    if (!shader) return nullptr;
+
+    auto program = makeProgramRecord(context, profile, fileName, shader, scanUniforms(text, defines));
     std::string linkLog;
-    const bool linked =
-        linkStages(vertex ? program.get() : nullptr, vertex ? nullptr : program.get(), linkLog);
-    if (!linked && !declaresFunction(text, entryName))
+    const bool linked = linkAlone(program.get(), linkLog);
+    if (!linked && !declaresFunction(text, entryName, defines))
         appendLines(listing, fileName + ": error: no entry function `" + entryName + "' is defined");
-    appendLines(listing, rewriteDriverLog(linkLog, fileName));
+    appendLines(listing, linkLog);
     if (!linked) {
         discardProgram(program.get());
         failCreation(context, listing, CG_COMPILER_ERROR);
@@ -402,4 +427,13 @@ CGparameter cgGetNamedParameter(CGprogram program, const char* name)
     for (const auto& parameter : program->parameters)
         if (parameter->declaration.name == name) return parameter.get();
     return nullptr;
+}
+
+const char* cgGetParameterTypeString(CGparameter param)
+{
+    if (!isLiveParameter(param)) {
+        raiseCgError(CG_INVALID_PARAM_HANDLE_ERROR);
+        return "";
+    }
+    return param->typeText.c_str();
 }

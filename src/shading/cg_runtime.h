@@ -1,9 +1,35 @@
 // The shader runtime: compiles, loads, binds and feeds vertex and fragment
 // programs through the operations the viewer has always used (cgCreateContext,
-// cgCreateProgramFromFile, cgGLBindProgram, cgGLSetParameter3f, ...). The
-// programs are written in OpenGL's shading language (GLSL 1.20 with the
-// compatibility built-ins); the function named as the entry becomes the stage's
-// main. All calls need the drawing window's OpenGL context to be current.
+// cgCreateProgramFromFile, cgGLBindProgram, cgGLSetParameter3f, ...), over GLSL.
+// All calls need the drawing window's OpenGL context to be current.
+//
+// How the runtime maps onto GLSL. A program file is a GLSL shader for one stage,
+// normally GLSL 1.20 with the compatibility built-ins (gl_Vertex, gl_Normal,
+// gl_ModelViewMatrix, gl_FragColor, ...). Its entry function, e.g.
+// `void vp_reflection()`, becomes the stage's main through a
+// `#define vp_reflection main` placed right after the file's `#version` directive
+// (a `#version 120` is added first when the file has none), followed by a `#line`
+// directive so that messages give the file's own line numbers.
+// cgCreateProgramFromFile reads only a regular file of at most 4 MiB, skips a
+// UTF-8 byte-order mark, refuses a NUL byte, compiles the text into a GL shader
+// object and links it alone once, which proves that the entry function exists.
+// Every file-scope `uniform` the preprocessed file declares becomes a parameter
+// that cgGetNamedParameter finds by its exact name, also when the driver's
+// compiler removed it as unused. The profiles CG_PROFILE_GLSLV and
+// CG_PROFILE_GLSLF stand for the vertex and fragment stages.
+// Which stages draw follows the enabled profiles and the bound programs: the
+// runtime links the bound programs of the enabled profiles into one GL program
+// (kept for reuse; a single stage is linked alone and the fixed-function pipeline
+// does the other stage's work) and makes it current with glUseProgram; with both
+// profiles disabled it calls glUseProgram(0). Parameter values live in the
+// runtime: setting one stores it and uploads it with glUniform* when its program
+// is in use, and all stored values are uploaded whenever a linked program becomes
+// current, so values can be set before any binding and survive unbinding.
+// Tracked matrices are read from OpenGL at the moment of the call and transformed
+// in double precision. Every failure sets a pending error and calls the error
+// callback inside the failing call; cgGetLastListing then tells what went wrong,
+// naming the file (for a compile or link, the driver's log with the file's name
+// and lines in place of GLSL's source-string number).
 #pragma once
 
 // Handles. Null means "none".
@@ -68,7 +94,8 @@ CGerror cgGetError(void);
 // A clear text for each code.
 const char* cgGetErrorString(CGerror error);
 // The compiler or linker log of the last compilation or link in this context,
-// lines prefixed with the file name; null when there was none.
+// lines prefixed with the file name, or the reason of the last failed creation
+// or parameter set; null when there was none.
 const char* cgGetLastListing(CGcontext context);
 
 // Context and programs
@@ -86,7 +113,8 @@ void cgGLSetOptimalOptions(CGprofile profile);
 // Reads and compiles a program file. `entry` names the function that becomes
 // main (null means "main"); `args` (null-terminated, may be null) are extra
 // compiler arguments, "-DNAME" or "-DNAME=VALUE". Null, with an error raised,
-// when the file cannot be read, does not compile or lacks the entry function.
+// when the file cannot be read (missing, not a regular file, over 4 MiB), holds a
+// NUL byte, does not compile or lacks the entry function.
 CGprogram cgCreateProgramFromFile(CGcontext context, CGenum programType, const char* file, CGprofile profile,
                                   const char* entry, const char** args);
 // Frees the program's OpenGL objects, unbinding it first; its handle and its
@@ -99,6 +127,10 @@ void cgGLLoadProgram(CGprogram program);
 // The handle of a uniform the program declares, by exact name (also one the
 // compiler removed as unused); null when the program declares no such name.
 CGparameter cgGetNamedParameter(CGprogram program, const char* name);
+// The parameter's type in GLSL's spelling as its program declares it: "float",
+// "vec3", "mat4" (also for mat4x4), "samplerCube", a struct's name; an array adds
+// its size ("float[3]", "float[]" when the size is not a number literal).
+const char* cgGetParameterTypeString(CGparameter param);
 // Values are kept in the runtime until set again and reach the program when it
 // is in use; setting a parameter the compiler removed does nothing visible.
 void cgGLSetParameter1f(CGparameter param, float x);

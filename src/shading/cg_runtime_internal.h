@@ -18,7 +18,8 @@ struct CgParameterRecord {
     CgProgramRecord* program = nullptr;
     int index = 0; // position in program->parameters
     UniformDeclaration declaration;
-    int valueSize = 0; // floats in a value: 1 to 4, or 16 for a mat4; 0 when no value can be set
+    std::string typeText; // as cgGetParameterTypeString gives it
+    int valueSize = 0;    // floats in a value: 1 to 4, or 16 for a mat4; 0 when no value can be set
     bool hasValue = false;
     float value[16] = {}; // column-major for a mat4
 };

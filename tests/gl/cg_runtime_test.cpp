@@ -263,7 +263,15 @@ INSTANTIATE_TEST_SUITE_P(
         SyntaxErrorCase{"version 330 compatibility",
                         "#version 330 compatibility\nvoid vp_broken()\n{\n    gl_Position = ;\n}\n", 4},
         SyntaxErrorCase{"error right after the version", "#version 120\nfloat x = ;\nvoid vp_broken() {}\n",
-                        2}));
+                        2},
+        SyntaxErrorCase{"block comment carrying the version on",
+                        "#version 120 /* one\n   two */\nvoid vp_broken()\n{\n    gl_Position = ;\n}\n", 5},
+        // the preprocessor's own messages
+        SyntaxErrorCase{"#error, no version line", "void vp_broken() {}\n\n#error stop\n", 3},
+        SyntaxErrorCase{"#error, version 120", "#version 120\nvoid vp_broken() {}\n\n#error stop\n", 4},
+        SyntaxErrorCase{"#error, version 330",
+                        "#version 330 compatibility\nvoid vp_broken() {}\n#error stop\n", 3},
+        SyntaxErrorCase{"misplaced #version", "void vp_broken() {}\n\n#version 120\n", 3}));
 
 TEST_F(CgRuntime, entryFunctionMustExist)
 {
@@ -318,6 +326,10 @@ TEST_F(CgRuntime, parametersAreFoundByExactDeclaredName)
         EXPECT_NE(cgGetNamedParameter(program, name), nullptr) << name;
     EXPECT_EQ(cgGetNamedParameter(program, "Ka"), cgGetNamedParameter(program, "Ka"));
     EXPECT_NE(cgGetNamedParameter(program, "Ka"), cgGetNamedParameter(program, "Kd"));
+    std::string types;
+    for (const char* name : {"etaRatio", "Ka", "environmentMap", "frame"})
+        types += std::string(cgGetParameterTypeString(cgGetNamedParameter(program, name))) + " ";
+    EXPECT_EQ(types, "float vec3 samplerCube mat4 ");
     for (const char* name : {"etaratio", "ETARATIO", "ka", "eta", "etaRatio ", "shininess", "", "gl_Color"})
         EXPECT_EQ(cgGetNamedParameter(program, name), nullptr) << name;
     EXPECT_EQ(seen.calls, 0) << "an undeclared name is not an error";
@@ -516,13 +528,14 @@ TEST_F(CgRuntime, everyFailureCallsTheCallbackInsideTheFailingCall)
         const char* call;
         std::function<void()> run;
         CGerror error;
+        const char* listing = nullptr; // what the listing must say, when it says anything
     };
     const Case cases[] = {
         {"missing file",
          [&] {
              cgCreateProgramFromFile(context, CG_SOURCE, missing.c_str(), CG_PROFILE_GLSLV, "vp", nullptr);
          },
-         CG_FILE_READ_ERROR},
+         CG_FILE_READ_ERROR, "missing.cg: No such file or directory"},
         {"null context",
          [&] {
              cgCreateProgramFromFile(nullptr, CG_SOURCE, missing.c_str(), CG_PROFILE_GLSLV, "vp", nullptr);
@@ -541,14 +554,16 @@ TEST_F(CgRuntime, everyFailureCallsTheCallbackInsideTheFailingCall)
         {"lookup in null program", [&] { cgGetNamedParameter(nullptr, "etaRatio"); },
          CG_INVALID_PROGRAM_HANDLE_ERROR},
         {"set null parameter", [&] { cgGLSetParameter1f(nullptr, 1.0f); }, CG_INVALID_PARAM_HANDLE_ERROR},
-        {"3 floats into a float", [&] { cgGLSetParameter3f(scalar, 1, 2, 3); }, CG_INVALID_VALUE_TYPE_ERROR},
+        {"3 floats into a float", [&] { cgGLSetParameter3f(scalar, 1, 2, 3); }, CG_INVALID_VALUE_TYPE_ERROR,
+         "fp_lookup.cg: parameter `etaRatio' is declared `float' and cannot take 3 floats"},
         {"1 float into a vec3", [&] { cgGLSetParameter1f(colour, 1); }, CG_INVALID_VALUE_TYPE_ERROR},
         {"4 floats into a vec3", [&] { cgGLSetParameter4f(colour, 1, 2, 3, 4); },
          CG_INVALID_VALUE_TYPE_ERROR},
         {"float into a sampler", [&] { cgGLSetParameter1f(sampler, 1); }, CG_INVALID_VALUE_TYPE_ERROR},
         {"matrix into a vec3",
          [&] { cgGLSetStateMatrixParameter(colour, CG_GL_MODELVIEW_MATRIX, CG_GL_MATRIX_IDENTITY); },
-         CG_NOT_4x4_MATRIX_ERROR},
+         CG_NOT_4x4_MATRIX_ERROR,
+         "fp_lookup.cg: parameter `Ka' is declared `vec3' and cannot take a 4x4 matrix"},
         {"unknown matrix", [&] { cgGLSetStateMatrixParameter(matrix, CG_GL_VERTEX, CG_GL_MATRIX_IDENTITY); },
          CG_INVALID_ENUMERANT_ERROR},
         {"unknown transform",
@@ -572,8 +587,10 @@ TEST_F(CgRuntime, everyFailureCallsTheCallbackInsideTheFailingCall)
         EXPECT_EQ(seen.during, c.call);
         EXPECT_EQ(seen.error, c.error) << c.call << ": " << cgGetErrorString(seen.error);
         EXPECT_EQ(cgGetError(), CG_NO_ERROR) << "the callback took the error";
+        if (c.listing) {
+            EXPECT_NE(listing().find(c.listing), std::string::npos) << listing();
+        }
     }
-    EXPECT_NE(listing().find("missing.cg: cannot read the file"), std::string::npos) << listing();
 
     // a rejected value leaves the stored one alone
     cgGLSetParameter1f(scalar, 0.5f);

@@ -59,26 +59,88 @@ TEST(CgSource, entryFunctionIsFoundOnlyAtFileScope)
     EXPECT_FALSE(declaresFunction("void vp_reflectionX() {}", "vp_reflection"));
 }
 
-TEST(CgSource, entryDefineFollowsTheVersionLine)
+TEST(CgSource, scanSeesWhatTheCompilerSees)
+{
+    // only taken branches count; a declared but unused parameter counts
+    const char* text = "#version 120\n"
+                       "#define FLOAT_PARAM uniform float\n"
+                       "#define COLOUR vec3\n"
+                       "#define PARAM(type, name) uniform type name\n"
+                       "#if 0\n"
+                       "uniform float hiddenByIfZero;\n"
+                       "#elif defined(COLOUR) && __VERSION__ >= 120 && (1 << 2) == 4\n"
+                       "FLOAT_PARAM aw;\n"
+                       "#   if 0\n"
+                       "uniform float nestedHidden;\n"
+                       "#   else\n"
+                       "uniform COLOUR Ka;\n"
+                       "#   endif\n"
+                       "#else\n"
+                       "uniform float elseHidden;\n"
+                       "#endif\n"
+                       "#ifdef NOT_DEFINED\n"
+                       "uniform float ifdefHidden;\n"
+                       "#elif 1\n"
+                       "PARAM(vec4, lightPosition);\n"
+                       "#endif\n"
+                       "#ifndef FROM_ARGUMENTS\n"
+                       "uniform float withoutArgument;\n"
+                       "#endif\n"
+                       "#undef COLOUR\n"
+                       "#ifdef COLOUR\n"
+                       "uniform float afterUndef;\n"
+                       "#endif\n"
+                       "#if LEVEL > 1 \\\n"
+                       "    && !defined UNKNOWN\n"
+                       "uniform float continuedCondition;\n"
+                       "#endif\n"
+                       "#define SELF SELF\n"
+                       "uniform float SELF;\n"
+                       "void main() { float aw2 = aw; }\n";
+    EXPECT_EQ(describe(scanUniforms(text)), "float aw[1] vec3 Ka[1] vec4 lightPosition[1] "
+                                            "float withoutArgument[1] float SELF[1] ");
+    EXPECT_EQ(describe(scanUniforms(text, {"FROM_ARGUMENTS", "LEVEL 2"})),
+              "float aw[1] vec3 Ka[1] vec4 lightPosition[1] float continuedCondition[1] float SELF[1] ");
+    EXPECT_TRUE(declaresFunction("#define ENTRY vp_reflection\nvoid ENTRY() {}\n", "vp_reflection"));
+    EXPECT_FALSE(declaresFunction("#if 0\nvoid vp_reflection() {}\n#endif\n", "vp_reflection"));
+
+    // macros that multiply each other end in bounded work, not in exhausted memory
+    std::string doubling = "#define M0 uniform float x;\n";
+    for (int i = 1; i <= 40; i++)
+        doubling += "#define M" + std::to_string(i) + " M" + std::to_string(i - 1) + " M" +
+                    std::to_string(i - 1) + "\n";
+    EXPECT_LE(scanUniforms(doubling + "M40\n").size(), size_t(1) << 21);
+}
+
+TEST(CgSource, entryDefineFollowsTheVersionDirective)
 {
     // a file without #version gets one in front and keeps every character
     const std::string bare = "void vp() {}\n";
-    const std::string prepared = prepareProgramSource(bare, "vp");
-    EXPECT_EQ(prepared.find("#version 120\n"), 0u);
-    EXPECT_NE(prepared.find("#define vp main\n"), std::string::npos);
-    EXPECT_EQ(prepared.substr(prepared.size() - bare.size()), bare);
+    const PreparedSource prepared = prepareProgramSource(bare, "vp");
+    EXPECT_EQ(prepared.text.find("#version 120\n"), 0u);
+    EXPECT_NE(prepared.text.find("#define vp main\n#line 0\n"), std::string::npos);
+    EXPECT_EQ(prepared.text.substr(prepared.text.size() - bare.size()), bare);
+    EXPECT_EQ(prepared.preprocessorLagFrom, 0);
 
     // a #version in a comment is not the file's version
-    EXPECT_EQ(prepareProgramSource("// #version 330\nvoid vp() {}", "vp").find("#version 120\n"), 0u);
+    EXPECT_EQ(prepareProgramSource("// #version 330\nvoid vp() {}", "vp").text.find("#version 120\n"), 0u);
 
     // the define comes after the version, even one that follows comments
     const std::string late = "// header\n/* more */\n#version 120 // trailing\nvoid vp() {}";
-    const std::string out = prepareProgramSource(late, "vp", {"LEVEL 2"});
+    const std::string out = prepareProgramSource(late, "vp", {"LEVEL 2"}).text;
     ASSERT_EQ(out.find("#version"), 0u + late.find("#version"));
     EXPECT_LT(out.find("#version"), out.find("#define vp main"));
     EXPECT_LT(out.find("#define vp main"), out.find("#define LEVEL 2"));
-    EXPECT_LT(out.find("#define LEVEL 2"), out.find("#line"));
+    EXPECT_LT(out.find("#define LEVEL 2"), out.find("#line 3\n"));
     EXPECT_LT(out.find("#line"), out.find("void vp() {}"));
+
+    // ... and after a block comment that carries the directive on to line 3;
+    // from 3.30 on `#line N` numbers the next line N
+    const PreparedSource commented =
+        prepareProgramSource("#version 330 compatibility /* one\ntwo\nthree */\nvoid vp() {}\n", "vp");
+    EXPECT_NE(commented.text.find("three */\n#define vp main\n#line 4\nvoid vp() {}"), std::string::npos)
+        << commented.text;
+    EXPECT_EQ(commented.preprocessorLagFrom, -1);
 }
 
 TEST(CgSource, isGlslIdentifierAcceptsOnlyIdentifiers)
@@ -103,5 +165,11 @@ TEST(CgSource, driverLogsNameTheFile)
     EXPECT_EQ(rewriteDriverLog("error: vertex shader lacks `main'", "vp.cg"),
               "vp.cg: error: vertex shader lacks `main'");
     EXPECT_EQ(rewriteDriverLog("", "vp.cg"), "");
+    // Mesa's preprocessor counts one line fewer than its compiler after `#line` before GLSL 3.30
+    EXPECT_EQ(rewriteDriverLog("0:9(1): preprocessor error: #error stop\n0:9(1): error: x\n"
+                               "0:1(10): preprocessor error: before the #line",
+                               "fp.cg", 3),
+              "fp.cg:10(1): preprocessor error: #error stop\nfp.cg:9(1): error: x\n"
+              "fp.cg:1(10): preprocessor error: before the #line");
     EXPECT_EQ(rewriteDriverLog("\n \n", "vp.cg"), "");
 }
