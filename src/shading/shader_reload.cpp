@@ -9,18 +9,28 @@
 
 namespace {
 
-// How often the files are looked at, milliseconds.
-const int CHECK_INTERVAL_MS = 250;
+// How often the files are looked at, milliseconds. A change is taken up at the
+// second look that sees it, 100 to 200 ms after the save.
+const int CHECK_INTERVAL_MS = 100;
 
 struct FileStamp {
     bool exists = false;
     long long seconds = 0;
     long long nanoseconds = 0;
     long long size = 0;
-    bool operator!=(const FileStamp& o) const
+    unsigned long long inode = 0; // an editor that saves by renaming a new file over the old
+    unsigned mode = 0;            // a file replaced by a pipe or a directory
+    bool operator==(const FileStamp& o) const
     {
-        return exists != o.exists || seconds != o.seconds || nanoseconds != o.nanoseconds || size != o.size;
+        return exists == o.exists && seconds == o.seconds && nanoseconds == o.nanoseconds && size == o.size &&
+               inode == o.inode && mode == o.mode;
     }
+};
+
+struct ProgramStamps {
+    FileStamp vertex, fragment;
+    bool operator==(const ProgramStamps& o) const { return vertex == o.vertex && fragment == o.fragment; }
+    bool operator!=(const ProgramStamps& o) const { return !(*this == o); }
 };
 
 FileStamp stampOf(const char* path)
@@ -32,97 +42,131 @@ FileStamp stampOf(const char* path)
         stamp.seconds = s.st_mtim.tv_sec;
         stamp.nanoseconds = s.st_mtim.tv_nsec;
         stamp.size = s.st_size;
+        stamp.inode = s.st_ino;
+        stamp.mode = s.st_mode & S_IFMT;
     }
     return stamp;
 }
 
-bool watching = false;
-FileStamp vertexStamp, fragmentStamp;
-int lastCheck = 0;
+ProgramStamps currentStamps()
+{
+    return {stampOf(VERTEX_PROGRAM_FILE), stampOf(FRAGMENT_PROGRAM_FILE)};
+}
 
+bool watching = false;
+int lastCheck = 0;
+ProgramStamps settled; // what the last reload (or start-up) compiled, good or not
+ProgramStamps changed; // a change seen at the last look, waiting to hold still
+bool changeSeen = false;
+
+// What the failing calls of the reload in progress reported.
+std::string reloadReport;
 bool reloadFailed = false;
 
-// Errors during a reload are reported, never fatal.
-void reportReloadError()
+// Errors during a reload are collected for the report, never fatal.
+void collectReloadError()
 {
     CGerror code = cgGetError();
     if (code != CG_NO_ERROR) {
-        printCgErrorReport(code);
+        reloadReport += cgErrorReport(code);
         reloadFailed = true;
     }
 }
 
-// Binds the two programs together once, which links them: programs that
-// compile alone may still not fit together (a varying one writes and the other
-// does not read). Leaves both profiles disabled, as between frames.
-void tryTogether(const ShaderBindingsRecord& b)
+// Binds the new programs with both profiles off, then turns the profiles on,
+// which links the new pair together (never a new program with an old one:
+// programs that compile alone may still not fit, and a consistent edit of both
+// files must). Leaves both profiles disabled, as between frames.
+void linkTogether(const ShaderBindingsRecord& b)
 {
-    cgGLEnableProfile(b.vertexProfile);
-    cgGLEnableProfile(b.fragmentProfile);
+    cgGLDisableProfile(b.vertexProfile);
+    cgGLDisableProfile(b.fragmentProfile);
     cgGLBindProgram(b.vertexProgram);
     cgGLBindProgram(b.fragmentProgram);
+    cgGLEnableProfile(b.vertexProfile);
+    cgGLEnableProfile(b.fragmentProfile);
     cgGLDisableProfile(b.vertexProfile);
     cgGLDisableProfile(b.fragmentProfile);
 }
 
-} // namespace
-
-bool reloadShaders()
+// Compiles both files, checks their parameters and links them together; on
+// success the new programs replace the old ones from the next frame on. What
+// failed goes into `report`. True on success.
+bool attemptReload(std::string& report)
 {
     ShaderBindingsRecord fresh = ShaderBindings;
+    fresh.vertexProgram = fresh.fragmentProgram = nullptr;
+    reloadReport.clear();
     reloadFailed = false;
-    cgSetErrorCallback(reportReloadError);
+    cgSetErrorCallback(collectReloadError);
     compileShaderPrograms(fresh);
     bool ok = fresh.vertexProgram && fresh.fragmentProgram && !reloadFailed;
     if (ok) {
-        switch (lookUpShaderParameters(fresh)) {
-        case PARAMETERS_FOUND:
+        const ParameterCheck check = lookUpShaderParameters(fresh);
+        if (check.result == PARAMETERS_FOUND) {
             cgGLLoadProgram(fresh.vertexProgram);
             cgGLLoadProgram(fresh.fragmentProgram);
-            tryTogether(fresh);
+            linkTogether(fresh);
             ok = !reloadFailed;
-            break;
-        case VERTEX_PARAMETER_MISSING:
-            printf("Unable to get program parameters from vertex shader\n");
+        } else {
+            reloadReport += describeParameterFailure(check, false);
             ok = false;
-            break;
-        case FRAGMENT_PARAMETER_MISSING:
-            printf("Unable to get program parameters from fragment shader\n");
-            ok = false;
-            break;
         }
     }
     cgSetErrorCallback(reportCgError);
+    report = reloadReport;
 
     if (!ok) {
         // whatever did compile is not needed; the last good programs stay
         if (fresh.vertexProgram) cgDestroyProgram(fresh.vertexProgram);
         if (fresh.fragmentProgram) cgDestroyProgram(fresh.fragmentProgram);
-        printf("Shader reload failed; drawing with the previous programs.\n");
         return false;
     }
     cgDestroyProgram(ShaderBindings.vertexProgram);
     cgDestroyProgram(ShaderBindings.fragmentProgram);
     ShaderBindings = fresh;
-    printf("Reloaded %s and %s.\n", VERTEX_PROGRAM_FILE, FRAGMENT_PROGRAM_FILE);
     return true;
 }
+
+} // namespace
 
 void reloadShadersIfChanged()
 {
     const int now = glutGet(GLUT_ELAPSED_TIME);
     if (watching && now - lastCheck < CHECK_INTERVAL_MS) return;
     lastCheck = now;
-    FileStamp vertex = stampOf(VERTEX_PROGRAM_FILE), fragment = stampOf(FRAGMENT_PROGRAM_FILE);
+    const ProgramStamps stamps = currentStamps();
     if (!watching) {
         // the first look only notes what start-up compiled
         watching = true;
-        vertexStamp = vertex;
-        fragmentStamp = fragment;
+        settled = stamps;
         return;
     }
-    if (!(vertex != vertexStamp) && !(fragment != fragmentStamp)) return;
-    vertexStamp = vertex;
-    fragmentStamp = fragment;
-    reloadShaders();
+    if (stamps == settled) {
+        changeSeen = false;
+        return;
+    }
+    // An editor may be halfway through writing: wait until the files hold still.
+    if (!changeSeen || stamps != changed) {
+        changed = stamps;
+        changeSeen = true;
+        return;
+    }
+
+    std::string report;
+    const bool ok = attemptReload(report);
+    const ProgramStamps after = currentStamps();
+    if (!ok && after != stamps) {
+        // Written to while they were read: what failed may be half a file. Say
+        // nothing and try again once they hold still.
+        changed = after;
+        return;
+    }
+    changeSeen = false;
+    settled = stamps;
+    fputs(report.c_str(), stdout);
+    if (ok)
+        printf("Reloaded %s and %s.\n", VERTEX_PROGRAM_FILE, FRAGMENT_PROGRAM_FILE);
+    else
+        printf("Shader reload failed; drawing with the previous programs.\n");
 }

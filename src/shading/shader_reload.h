@@ -1,11 +1,10 @@
 // Live editing of the two program files: the idle callback watches them and,
-// when either changes on disk, compiles both again. A failure is reported and
-// the last good programs go on drawing; the viewer never ends for it.
+// once either has changed on disk and holds still, compiles both again. A failure
+// is reported and the last good programs go on drawing; the viewer never ends for it.
 #pragma once
 
-// Checks the files' modification times (at most four times a second) and
-// reloads both programs when either changed since the last look.
+// Looks at the files' stamps (modification time, size, file) ten times a second
+// and reloads both programs once a change has held still from one look to the
+// next, so that a file is not read while an editor is still writing it. A reload
+// whose files changed again while they were read is retried silently.
 void reloadShadersIfChanged();
-// Compiles both files and looks up every parameter; on success the new programs
-// replace the old ones from the next frame on. True on success.
-bool reloadShaders();

@@ -17,18 +17,17 @@ static void pauseAndExit()
     exit(1);
 }
 
-void printCgErrorReport(CGerror code)
+std::string cgErrorReport(CGerror code)
 {
-    printf("%s\n", cgGetErrorString(code));
     const char* listing = cgGetLastListing(ShaderBindings.cgContext);
-    printf("%s\n", listing ? listing : "(no compiler listing)");
+    return std::string(cgGetErrorString(code)) + "\n" + (listing ? listing : "(no compiler listing)") + "\n";
 }
 
 void reportCgError()
 {
     CGerror code = cgGetError();
     if (code == CG_NO_ERROR) return;
-    printCgErrorReport(code);
+    fputs(cgErrorReport(code).c_str(), stdout);
     printf("Cg error, exiting...\n");
     pauseAndExit();
 }
@@ -44,17 +43,10 @@ void setupShaders()
 
     // the fragment program first; a failure ends in reportCgError
     compileShaderPrograms(b);
-    switch (lookUpShaderParameters(b)) {
-    case PARAMETERS_FOUND:
-        break;
-    case VERTEX_PARAMETER_MISSING:
-        printf("Unable to get program parameters from vertex shader, exiting...\n");
+    const ParameterCheck check = lookUpShaderParameters(b);
+    if (check.result != PARAMETERS_FOUND) {
+        fputs(describeParameterFailure(check, true).c_str(), stdout);
         pauseAndExit();
-        break;
-    case FRAGMENT_PARAMETER_MISSING:
-        printf("Unable to get program parameters from fragment shader, exiting...\n");
-        pauseAndExit();
-        break;
     }
     cgGLLoadProgram(b.vertexProgram);
     cgGLLoadProgram(b.fragmentProgram);

@@ -3,8 +3,11 @@
 // that ends the program when the shader runtime fails.
 #pragma once
 
+#include <string>
+
 #include "shading/cg_runtime.h"
 
+// The context, profiles, programs and parameter handles of the two programs.
 struct ShaderBindingsRecord {
     CGcontext cgContext = nullptr;
     CGprofile vertexProfile = CG_PROFILE_UNKNOWN;
@@ -36,6 +39,9 @@ struct ShaderBindingsRecord {
     CGparameter shadowReduction = nullptr;
 };
 
+// Filled by setupShaders at the end of start-up and read by every frame; lives
+// until the process ends. A successful live reload replaces it whole (new
+// programs and all 21 handles together); the old programs' handles are then invalid.
 extern ShaderBindingsRecord ShaderBindings;
 
 // Creates the context, compiles and loads both programs and looks up all 21
@@ -47,5 +53,5 @@ void setupShaders();
 // The shader runtime's error callback: reports the pending error with the
 // compiler listing and ends the program. Does nothing when no error is pending.
 void reportCgError();
-// Prints the text of an error code and the runtime's last listing.
-void printCgErrorReport(CGerror code);
+// The text of an error code and the runtime's last listing, a line each.
+std::string cgErrorReport(CGerror code);
