@@ -10,8 +10,8 @@
 namespace {
 
 // How often the files are looked at, milliseconds. A change is taken up at the
-// second look that sees it, 100 to 200 ms after the save.
-const int CHECK_INTERVAL_MS = 100;
+// second look that sees it, 75 to 150 ms after the save.
+const int CHECK_INTERVAL_MS = 75;
 
 struct FileStamp {
     bool exists = false;

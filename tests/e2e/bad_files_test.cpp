@@ -4,6 +4,8 @@
 #include <cstdio>
 #include <random>
 #include <gtest/gtest.h>
+#include <sys/stat.h>
+#include <unistd.h>
 
 #include "bmp_writer.h"
 #include "viewer.h"
@@ -155,4 +157,27 @@ TEST(BadShaderFile, binaryProgramEndsWithTheReport)
     expectFailsWith(
         [](const std::string& dir) { writeFile(dir + "/fp_reflection.cg", randomBytes(4000, 9)); },
         "fp_reflection.cg");
+}
+
+TEST(BadShaderFile, pipeDeviceAndNulByteEndWithALineNamingFileAndReason)
+{
+    // neither a pipe without a writer nor an endless device may hold start-up up
+    expectFailsWith(
+        [](const std::string& dir) {
+            std::remove((dir + "/fp_reflection.cg").c_str());
+            mkfifo((dir + "/fp_reflection.cg").c_str(), 0644);
+        },
+        "fp_reflection.cg: is a named pipe (FIFO), not a regular file\n");
+    expectFailsWith(
+        [](const std::string& dir) {
+            std::remove((dir + "/fp_reflection.cg").c_str());
+            symlink("/dev/zero", (dir + "/fp_reflection.cg").c_str());
+        },
+        "fp_reflection.cg: is a device, not a regular file\n");
+    expectFailsWith(
+        [](const std::string& dir) {
+            std::string text = readFile(dir + "/vp_reflection.cg");
+            writeFile(dir + "/vp_reflection.cg", text.insert(text.find('\n', text.find('\n') + 1), 1, '\0'));
+        },
+        "vp_reflection.cg:2: error: a NUL byte; a program file must be plain text\n");
 }

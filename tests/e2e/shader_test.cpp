@@ -87,6 +87,20 @@ TEST(ShaderFailure, missingVertexParameterEndsWithTheVertexMessage)
     EXPECT_EQ(out.find("fragment shader"), std::string::npos);
 }
 
+TEST(ShaderFailure, parameterOfAnotherTypeEndsWithALineNamingIt)
+{
+    AppRun app = runToEnd([](const std::string& dir) {
+        edit(dir + "/vp_reflection.cg", "uniform vec4 lightPosition;", "uniform vec3 lightPosition;");
+    });
+    EXPECT_EQ(app.exitStatus, 1);
+    EXPECT_NE(appStdout(app).find(
+                  "vp_reflection.cg: parameter `lightPosition' is declared `vec3'; the viewer "
+                  "needs `vec4'\nUnable to get program parameters from vertex shader, exiting...\n" +
+                  BACKSPACES),
+              std::string::npos)
+        << appStdout(app).substr(0, 2000);
+}
+
 TEST(ShaderFailure, parameterNamesAreCaseSensitive)
 {
     AppRun app = runToEnd([](const std::string& dir) {
