@@ -83,6 +83,7 @@ struct VersionLine {
     int endLine = 0; // 1-based line of that newline
     int version = 0;
     bool es = false;
+    bool compatibility = false; // the compatibility profile asked for
 };
 
 static VersionLine findVersionLine(const std::string& text)
@@ -101,6 +102,7 @@ static VersionLine findVersionLine(const std::string& text)
     const std::string rest = plain.substr(j + 7, lineEnd - j - 7);
     result.version = std::atoi(rest.c_str());
     result.es = rest.find(" es") != std::string::npos;
+    result.compatibility = rest.find(" compatibility") != std::string::npos;
     return result;
 }
 
@@ -441,6 +443,11 @@ static std::vector<std::string> tokenize(const std::string& text, const std::vec
     Preprocessor pp;
     const VersionLine version = findVersionLine(text);
     pp.macros["__VERSION__"].body = {std::to_string(version.found ? version.version : 120)};
+    // the macros every compiler defines for the version's language and profile
+    if (version.es)
+        pp.macros["GL_ES"].body = {"1"};
+    else if (version.version >= 150)
+        pp.macros[version.compatibility ? "GL_compatibility_profile" : "GL_core_profile"].body = {"1"};
     for (const std::string& define : defines)
         defineMacro(pp, define);
 

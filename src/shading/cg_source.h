@@ -38,8 +38,9 @@ bool isGlslIdentifier(const std::string& name);
 // Both scans see the text as the compiler does after preprocessing: comments
 // removed, only the taken branches of #if/#ifdef/#ifndef/#elif/#else (with
 // `defined`), macros of #define (object-like and function-like, and `defines`
-// as for prepareProgramSource) expanded, `__VERSION__` set from the file.
-// Macros the driver defines itself (extension names) are taken as undefined.
+// as for prepareProgramSource) expanded; `__VERSION__`, `GL_ES` and the profile
+// macros (`GL_core_profile`, `GL_compatibility_profile`) are set from the file's
+// #version. Macros that depend on the driver (extension names) count as undefined.
 
 // The uniforms declared at file scope, in declaration order, also those the
 // program never uses. Uniform blocks are skipped.

@@ -101,6 +101,9 @@ TEST(CgSource, scanSeesWhatTheCompilerSees)
                                             "float withoutArgument[1] float SELF[1] ");
     EXPECT_EQ(describe(scanUniforms(text, {"FROM_ARGUMENTS", "LEVEL 2"})),
               "float aw[1] vec3 Ka[1] vec4 lightPosition[1] float continuedCondition[1] float SELF[1] ");
+    EXPECT_EQ(describe(scanUniforms("#version 150 compatibility\n#ifdef GL_compatibility_profile\n"
+                                    "uniform float compatible;\n#endif\n")),
+              "float compatible[1] ");
     EXPECT_TRUE(declaresFunction("#define ENTRY vp_reflection\nvoid ENTRY() {}\n", "vp_reflection"));
     EXPECT_FALSE(declaresFunction("#if 0\nvoid vp_reflection() {}\n#endif\n", "vp_reflection"));
 
