@@ -1,6 +1,5 @@
 // The shader programs in the real viewer: failures at start-up end it with the
 // runtime's report, and every mixing value of the panel shows in the picture.
-#include <regex>
 #include <gtest/gtest.h>
 
 #include "viewer.h"
@@ -63,13 +62,11 @@ TEST(ShaderFailure, compileErrorPrintsTextListingWithLineAndExits)
     std::string report = out.substr(0, exiting);
     // the runtime's error text, then the listing naming the file and its line
     EXPECT_NE(report.find("compile"), std::string::npos) << report;
-    std::smatch line;
-    ASSERT_TRUE(std::regex_search(report, line, std::regex("vp_reflection\\.cg:([0-9]+)"))) << report;
     const std::string source = readFile(runDirectory() + "/vp_reflection.cg");
     int expected = 1;
     for (size_t i = 0; i < source.find("gl_Position = modelViewProj"); i++)
         expected += source[i] == '\n';
-    EXPECT_EQ(std::stoi(line[1]), expected);
+    EXPECT_NE(report.find("vp_reflection.cg:" + std::to_string(expected) + "("), std::string::npos) << report;
     EXPECT_EQ(out.substr(exiting + 21), BACKSPACES);
 }
 
@@ -116,7 +113,9 @@ TEST(ShaderFailure, missingEnvironmentMapEndsWithTheFragmentMessage)
     AppRun app = runToEnd([](const std::string& dir) {
         std::string path = dir + "/fp_reflection.cg";
         std::string text = readFile(path);
-        text = std::regex_replace(text, std::regex("environmentMap"), "skyMap");
+        for (size_t at = text.find("environmentMap"); at != std::string::npos;
+             at = text.find("environmentMap"))
+            text.replace(at, 14, "skyMap");
         writeFile(path, text);
     });
     EXPECT_EQ(app.exitStatus, 1);
