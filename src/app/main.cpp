@@ -44,6 +44,7 @@ int main(int argc, char** argv)
     glutKeyboardFunc(keyboard);
     glutMouseFunc(mouse);
     glutMotionFunc(motion);
+    glutPassiveMotionFunc(passiveMotion);
     cgSetErrorCallback(reportCgError);
     glutIdleFunc(idle);
 

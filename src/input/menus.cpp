@@ -9,6 +9,7 @@
 #include "app/resets.h"
 #include "app/scene_state.h"
 #include "input/help.h"
+#include "input/mouse.h"
 #include "render/projection.h"
 
 void createMenus()
@@ -32,6 +33,12 @@ void createMenus()
     glutAddMenuEntry("Help", MENU_HELP);
     glutAddMenuEntry("Exit", MENU_EXIT);
     glutAttachMenu(GLUT_RIGHT_BUTTON);
+    glutMenuStatusFunc(menuStatus);
+}
+
+void menuStatus(int status, int, int)
+{
+    if (status == GLUT_MENU_IN_USE) endDrag();
 }
 
 void applyMenuChoice(int value)

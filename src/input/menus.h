@@ -19,6 +19,9 @@ enum {
 // Builds the "Viewing" submenu and the main menu and attaches the main menu to
 // the right button of the current window.
 void createMenus();
+// GLUT menu-status callback: a menu that opens takes the pointer, and with it
+// the release of a drag's button, so the drag ends here.
+void menuStatus(int status, int x, int y);
 // GLUT menu callback of the main menu: the choice, then a redisplay.
 void mainMenu(int value);
 // What a main-menu choice does: sets the mode, resets, prints help, or exits.

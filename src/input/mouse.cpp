@@ -49,3 +49,15 @@ void motion(int x, int y)
     }
     glutPostRedisplay();
 }
+
+void passiveMotion(int, int)
+{
+    trackballAngle = 0;
+}
+
+void endDrag()
+{
+    // the right button opened the menu: the last button event is its press
+    mouseButton = GLUT_RIGHT_BUTTON;
+    trackballAngle = 0;
+}

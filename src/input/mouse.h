@@ -6,3 +6,9 @@
 void mouse(int button, int state, int x, int y);
 // GLUT motion callback: one drag step for the current mode or the zoom, then a redisplay.
 void motion(int x, int y);
+// GLUT passive-motion callback: no button is held, so a release that never
+// arrived cannot keep the trackball turning.
+void passiveMotion(int x, int y);
+// Ends the drag in progress whose release will not come (the popup menu takes
+// it): the trackball stops and motion does nothing until the next press.
+void endDrag();

@@ -124,7 +124,7 @@ TEST_F(Interaction, exitEntryPrintsAndEndsWithSuccess)
     EXPECT_EQ(outputSince(mark), "Exiting...\n");
 }
 
-TEST_F(Interaction, leftDragInRotateMeshKeepsTurningWhileHeldAndStopsOnRelease)
+TEST_F(Interaction, leftDragInRotateMeshTurnsWhileHeldAndStopsOnReleaseOrMenu)
 {
     chooseMenuEntry(viewer, ENTRY_ROTATE_MESH);
     movePointer(viewer.window, 300, 300);
@@ -141,6 +141,25 @@ TEST_F(Interaction, leftDragInRotateMeshKeepsTurningWhileHeldAndStopsOnRelease)
     sleepMs(200);
     Picture c = frame(viewer), d = captureAfter(viewer.window, 300);
     EXPECT_LT(countDifferent(c, d, 30), 50);
+
+    // a menu opened during a drag takes the left release: the turning stops all the same
+    movePointer(viewer.window, 300, 300);
+    pressButton(1);
+    sleepMs(50);
+    movePointer(viewer.window, 306, 300);
+    sleepMs(100);
+    // in place: another motion event, even to the same point, would end the turning itself
+    pressButton(3);
+    sleepMs(50);
+    releaseButton(3);
+    sleepMs(300);
+    releaseButton(1);
+    // the menu opens at the pointer and covers the window's lower right quarter
+    Picture e = captureAfter(viewer.window, 300), f = captureAfter(viewer.window, 300);
+    EXPECT_LT(countDifferent(e, f, 30, 100, 150, 290, 450), 20);
+    const size_t mark = appStdout(viewer.app).size();
+    clickAt(viewer.window, 336, 312 + 25 * ENTRY_SCALE_MESH, 1);
+    ASSERT_TRUE(waitForStdout(viewer.app, "Scale Mode\n", 3000)) << outputSince(mark);
 }
 
 TEST_F(Interaction, middleDragZoomsTheMeshLarger)
