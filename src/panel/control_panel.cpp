@@ -224,8 +224,33 @@ struct HeldRelease {
 };
 HeldRelease heldReleases[3];
 
+// The GLUT backend reads Ctrl, Shift and Alt on key events only: a Ctrl held
+// for a click would go unseen, a Shift let go since the last key would still
+// speed up drags. Every pointer event takes them afresh.
+void takeModifiers()
+{
+    const int modifiers = glutGetModifiers();
+    ImGuiIO& io = ImGui::GetIO();
+    io.KeyCtrl = (modifiers & GLUT_ACTIVE_CTRL) != 0;
+    io.KeyShift = (modifiers & GLUT_ACTIVE_SHIFT) != 0;
+    io.KeyAlt = (modifiers & GLUT_ACTIVE_ALT) != 0;
+}
+
+void panelMotion(int x, int y)
+{
+    takeModifiers();
+    ImGui_ImplGLUT_MotionFunc(x, y);
+}
+
+void panelWheel(int wheel, int direction, int x, int y)
+{
+    takeModifiers();
+    ImGui_ImplGLUT_MouseWheelFunc(wheel, direction, x, y);
+}
+
 void panelMouse(int button, int state, int x, int y)
 {
+    takeModifiers();
     if (button >= 0 && button < 3) {
         HeldRelease& held = heldReleases[button];
         if (state == GLUT_DOWN) {
@@ -303,6 +328,9 @@ void buildControlPanel()
     ImGui_ImplGLUT_Init();
     ImGui_ImplGLUT_InstallFuncs(); // on the panel window only
     glutMouseFunc(panelMouse);
+    glutMotionFunc(panelMotion);
+    glutPassiveMotionFunc(panelMotion);
+    glutMouseWheelFunc(panelWheel);
     ImGui_ImplOpenGL2_Init();
 
     glutSetWindow(previous);

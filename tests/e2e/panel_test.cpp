@@ -1,7 +1,11 @@
 // The "Controls" window driving the real viewer.
+#include <string>
 #include <gtest/gtest.h>
 
 #include "viewer.h"
+
+#include <X11/extensions/XTest.h>
+#include <X11/keysym.h>
 
 namespace {
 
@@ -102,4 +106,32 @@ TEST_F(PanelWindow, mouseAndMenuChangesShowInThePanel)
     EXPECT_EQ(panelValue(viewer, "lightAmbientRed"), "0.000");
     chooseMenuEntry(viewer, 8); // "Reset Light"
     EXPECT_EQ(panelValue(viewer, "lightAmbientRed"), "0.600");
+}
+
+TEST_F(PanelWindow, ctrlClickTypesAValueAndAnEarlierShiftDoesNotSpeedDrags)
+{
+    // Shift held for a key in the panel, then let go: a later drag runs at the normal pace
+    int x, y, w, h;
+    ASSERT_TRUE(panelControl(viewer, "DefaultShading", x, y, w, h));
+    movePointer(viewer.panel, x + w + 60, y + h / 2);
+    typeKey(XK_a, true);
+    ASSERT_TRUE(dragPanelField(viewer, "lightAmbientRed", -20));
+    const float red = std::stof(panelValue(viewer, "lightAmbientRed"));
+    EXPECT_GT(red, 0.45f);
+    EXPECT_LT(red, 0.6f);
+
+    // Ctrl-click turns a field into text entry; it is typed into once it shows as such
+    ASSERT_TRUE(panelControl(viewer, "Eta", x, y, w, h));
+    movePointer(viewer.panel, x + w / 2, y + h / 2);
+    const Picture hovered = captureAfter(viewer.panel, 300);
+    Display* display = testDisplay();
+    const KeyCode ctrl = XKeysymToKeycode(display, XK_Control_L);
+    XTestFakeKeyEvent(display, ctrl, True, CurrentTime);
+    clickAt(viewer.panel, x + w / 2, y + h / 2, 1);
+    for (int waited = 0; waited < 3000; waited += 100)
+        if (countDifferent(hovered, captureAfter(viewer.panel, 100), 20, x, y, x + w, y + h) > 0) break;
+    XTestFakeKeyEvent(display, ctrl, False, CurrentTime);
+    for (unsigned long key : {XK_0, XK_period, XK_2, XK_5, XK_Return})
+        typeKey(key);
+    EXPECT_EQ(panelValue(viewer, "Eta"), "0.250");
 }
