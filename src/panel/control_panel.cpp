@@ -158,9 +158,13 @@ void meshAndTexture()
     if (!ImGui::CollapsingHeader("Mesh and Environment Texture", ImGuiTreeNodeFlags_DefaultOpen)) return;
     ImGui::Columns(2, "meshAndTexture", true);
     beginFramedGroup("Mesh");
+    // The list names the slot that is drawn, which is not always the one last
+    // chosen: start-up falls back to the bunny without the aircraft, and a
+    // choice whose file did not load shows the sphere.
+    const int drawnSlot = int(currentMesh - meshes);
     const char* shown = "";
     for (const auto& item : MESH_ITEMS)
-        if (item.id == meshListValue) shown = item.label;
+        if (item.id == drawnSlot) shown = item.label;
     ImGui::AlignTextToFramePadding();
     ImGui::TextUnformatted("Mesh:");
     ImGui::SameLine();
@@ -171,9 +175,9 @@ void meshAndTexture()
     recordRect("Mesh", field, ImVec2(field.x + FIELD_WIDTH, field.y + ImGui::GetFrameHeight()), shown);
     if (open) {
         for (const auto& item : MESH_ITEMS) {
-            bool chosen = ImGui::Selectable(item.label, item.id == meshListValue);
+            bool chosen = ImGui::Selectable(item.label, item.id == drawnSlot);
             recordItem(item.label, chosen ? "chosen" : "-");
-            if (chosen && item.id != meshListValue) {
+            if (chosen && item.id != drawnSlot) {
                 meshListValue = item.id;
                 controlCallback(ID_MESH);
             }

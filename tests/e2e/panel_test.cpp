@@ -1,4 +1,5 @@
 // The "Controls" window driving the real viewer.
+#include <cstdio>
 #include <string>
 #include <gtest/gtest.h>
 
@@ -134,4 +135,20 @@ TEST_F(PanelWindow, ctrlClickTypesAValueAndAnEarlierShiftDoesNotSpeedDrags)
     for (unsigned long key : {XK_0, XK_period, XK_2, XK_5, XK_Return})
         typeKey(key);
     EXPECT_EQ(panelValue(viewer, "Eta"), "0.250");
+}
+
+TEST(PanelMeshList, showsTheMeshThatIsDrawnWhenTheAircraftFileIsMissing)
+{
+    Viewer viewer;
+    std::string why;
+    ASSERT_TRUE(startViewer(viewer, why, {}, [](const std::string& dir) {
+        std::remove((dir + "/cessna_color500.m").c_str());
+    })) << why;
+    EXPECT_EQ(panelValue(viewer, "Mesh"), "Bunny");
+    // the missing mesh can be chosen: it falls back to the sphere, and the list follows
+    ASSERT_TRUE(clickPanelControl(viewer, "Mesh"));
+    ASSERT_TRUE(clickPanelControl(viewer, "Cessna"));
+    EXPECT_TRUE(waitForStdout(viewer.app, "Object not initialized. Defaulting to shpere.\n", 3000));
+    EXPECT_EQ(panelValue(viewer, "Mesh"), "Sphere");
+    stopViewer(viewer);
 }
