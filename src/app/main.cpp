@@ -12,6 +12,7 @@
 #include "app/mesh_slots.h"
 #include "app/scene_state.h"
 #include "app/swap_control.h"
+#include "app/x_errors.h"
 #include "input/menus.h"
 #include "input/mouse.h"
 #include "mesh/vector_math.h"
@@ -27,6 +28,9 @@ int main(int argc, char** argv)
 {
     // Console messages arrive line by line, also through a pipe.
     setvbuf(stdout, nullptr, _IOLBF, 0);
+
+    // A destroyed window or a lost display ends the viewer at once, never in a hang
+    installXErrorHandlers();
 
     // Drawing window
     glutInit(&argc, argv);
@@ -45,6 +49,7 @@ int main(int argc, char** argv)
     glutMouseFunc(mouse);
     glutMotionFunc(motion);
     glutPassiveMotionFunc(passiveMotion);
+    glutWindowStatusFunc(windowStatus);
     cgSetErrorCallback(reportCgError);
     glutIdleFunc(idle);
 

@@ -1,4 +1,4 @@
-# Application shell: viewer state, mesh slots, light, resets, extension loader.
+# Application shell: viewer state, mesh slots, light, resets, extension loader, X failures.
 target_sources(meshshade_core PRIVATE
   ${CMAKE_CURRENT_LIST_DIR}/scene_state.cpp
   ${CMAKE_CURRENT_LIST_DIR}/mesh_slots.cpp
@@ -7,4 +7,5 @@ target_sources(meshshade_core PRIVATE
   ${CMAKE_CURRENT_LIST_DIR}/glh_extensions.cpp
   ${CMAKE_CURRENT_LIST_DIR}/swap_control.cpp
   ${CMAKE_CURRENT_LIST_DIR}/state_report.cpp
+  ${CMAKE_CURRENT_LIST_DIR}/x_errors.cpp
 )

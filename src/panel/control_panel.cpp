@@ -15,6 +15,7 @@
 
 #include "app/scene_state.h"
 #include "app/swap_control.h"
+#include "app/x_errors.h"
 
 namespace {
 
@@ -335,6 +336,7 @@ void buildControlPanel()
     glutMotionFunc(panelMotion);
     glutPassiveMotionFunc(panelMotion);
     glutMouseWheelFunc(panelWheel);
+    glutWindowStatusFunc(windowStatus);
     ImGui_ImplOpenGL2_Init();
 
     glutSetWindow(previous);
