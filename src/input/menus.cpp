@@ -1,8 +1,11 @@
 // The popup menus and the keyboard.
 #include "input/menus.h"
 
+#include <cassert>
+#include <cstdarg>
 #include <cstdio>
 #include <cstdlib>
+#include <vector>
 
 #include <GL/freeglut.h>
 
@@ -11,6 +14,53 @@
 #include "input/help.h"
 #include "input/mouse.h"
 #include "render/projection.h"
+
+namespace {
+
+// freeglut opens every menu in a window of its own, 300 x 300 pixels, and sizes
+// it only when the menu first opens. With Mesa's software rasteriser the window
+// keeps buffers of its first size until it has been drawn once, so a menu's
+// first picture lands 300 - height pixels too low (the main menu a row down,
+// "Viewing" all black). Drawing open menus again shortly after puts them right.
+std::vector<int> menuWindows;
+bool menuInUse = false;
+bool redrawScheduled = false;
+const unsigned MENU_REDRAW_MS = 30;
+// freeglut numbers its windows from 1 up; ours and the menus' stay well below this
+const int WINDOW_ID_LIMIT = 64;
+
+void ignoreWarning(const char*, va_list) {}
+
+// The numbers of the menus' windows. freeglut numbers every window it opens,
+// menus' included, from 1 up, and glutGetWindow answers 0 on a menu's window.
+std::vector<int> findMenuWindows()
+{
+    const int current = glutGetWindow();
+    assert(current != 0 && "the menus are found from a window of the viewer's");
+    // a number without a window is only a warning: keep it off the console
+    glutInitWarningFunc(ignoreWarning);
+    std::vector<int> found;
+    for (int id = 1; id < WINDOW_ID_LIMIT; id++) {
+        glutSetWindow(current);
+        glutSetWindow(id);
+        if (glutGetWindow() == 0) found.push_back(id);
+    }
+    glutInitWarningFunc(nullptr);
+    glutSetWindow(current);
+    return found;
+}
+
+void redrawOpenMenus(int)
+{
+    redrawScheduled = false;
+    if (!menuInUse) return;
+    for (int id : menuWindows)
+        glutPostWindowRedisplay(id);
+    redrawScheduled = true;
+    glutTimerFunc(MENU_REDRAW_MS, redrawOpenMenus, 0);
+}
+
+} // namespace
 
 void createMenus()
 {
@@ -34,11 +84,19 @@ void createMenus()
     glutAddMenuEntry("Exit", MENU_EXIT);
     glutAttachMenu(GLUT_RIGHT_BUTTON);
     glutMenuStatusFunc(menuStatus);
+
+    menuWindows = findMenuWindows();
 }
 
 void menuStatus(int status, int, int)
 {
-    if (status == GLUT_MENU_IN_USE) endDrag();
+    menuInUse = status == GLUT_MENU_IN_USE;
+    if (!menuInUse) return;
+    endDrag();
+    if (!redrawScheduled) {
+        redrawScheduled = true;
+        glutTimerFunc(MENU_REDRAW_MS, redrawOpenMenus, 0);
+    }
 }
 
 void applyMenuChoice(int value)

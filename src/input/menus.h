@@ -20,7 +20,8 @@ enum {
 // the right button of the current window.
 void createMenus();
 // GLUT menu-status callback: a menu that opens takes the pointer, and with it
-// the release of a drag's button, so the drag ends here.
+// the release of a drag's button, so the drag ends here; while a menu is open,
+// its windows are drawn again now and then.
 void menuStatus(int status, int x, int y);
 // GLUT menu callback of the main menu: the choice, then a redisplay.
 void mainMenu(int value);

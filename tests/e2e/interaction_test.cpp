@@ -63,6 +63,19 @@ void highlightCentre(const Picture& p, double& cx, double& cy)
 
 TEST_F(Interaction, everyModeEntryPrintsItsMessage)
 {
+    // The first menu of a run, and its "Viewing" submenu, are drawn where their
+    // entries are from the start: no black band on top, no black box.
+    clickAt(viewer.window, 40, 40, 3);
+    sleepMs(400);
+    Picture firstRow = captureScreen(viewer.window.x + 40, viewer.window.y + 40, 150, 20);
+    EXPECT_GT(regionStats(firstRow, 60, 3, 150, 18).meanR, 100);
+    movePointer(viewer.window, 70, 52);
+    sleepMs(400);
+    Picture submenu = captureScreen(viewer.window.x + 215, viewer.window.y + 45, 110, 70);
+    EXPECT_GT(regionStats(submenu, 0, 0, 110, 70).meanR, 100);
+    clickAt(viewer.window, 70, 52 + 25 * ENTRY_TRANSLATE_MESH, 1);
+    ASSERT_TRUE(waitForStdout(viewer.app, "Translate Mode\n", 3000));
+
     const struct {
         int entry;
         const char* line;
