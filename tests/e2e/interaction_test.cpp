@@ -33,6 +33,26 @@ void sleepMs(int ms)
     std::this_thread::sleep_for(std::chrono::milliseconds(ms));
 }
 
+// A region of the screen after `act`, once it has changed and then holds still
+// over two looks: a menu that opens.
+template <typename Act> Picture screenAfter(int x, int y, int width, int height, Act act)
+{
+    const Picture before = captureScreen(x, y, width, height);
+    act();
+    Picture last = before;
+    for (int waited = 0; waited < 3000 && countDifferent(before, last, 0) == 0; waited += 50) {
+        sleepMs(50);
+        last = captureScreen(x, y, width, height);
+    }
+    for (int tries = 0, stable = 0; tries < 30 && stable < 2; tries++) {
+        sleepMs(100);
+        Picture next = captureScreen(x, y, width, height);
+        stable = countDifferent(last, next, 0) == 0 ? stable + 1 : 0;
+        last = std::move(next);
+    }
+    return last;
+}
+
 struct Interaction : ViewerTest {
     // Standard output written after `mark` characters.
     std::string outputSince(size_t mark) { return appStdout(viewer.app).substr(mark); }
@@ -65,14 +85,13 @@ TEST_F(Interaction, everyModeEntryPrintsItsMessage)
 {
     // The first menu of a run, and its "Viewing" submenu, are drawn where their
     // entries are from the start: no black band on top, no black box.
-    clickAt(viewer.window, 40, 40, 3);
-    sleepMs(400);
-    Picture firstRow = captureScreen(viewer.window.x + 40, viewer.window.y + 40, 150, 20);
-    EXPECT_GT(regionStats(firstRow, 60, 3, 150, 18).meanR, 100);
-    movePointer(viewer.window, 70, 52);
-    sleepMs(400);
-    Picture submenu = captureScreen(viewer.window.x + 215, viewer.window.y + 45, 110, 70);
-    EXPECT_GT(regionStats(submenu, 0, 0, 110, 70).meanR, 100);
+    const WindowInfo& window = viewer.window;
+    Picture firstRow =
+        screenAfter(window.x + 40, window.y + 40, 150, 20, [&] { clickAt(window, 40, 40, 3); });
+    EXPECT_GT(regionStats(firstRow, 60, 3, 150, 18).meanR, 50);
+    Picture submenu =
+        screenAfter(window.x + 215, window.y + 45, 110, 70, [&] { movePointer(window, 70, 52); });
+    EXPECT_GT(regionStats(submenu, 0, 0, 110, 70).meanR, 50);
     clickAt(viewer.window, 70, 52 + 25 * ENTRY_TRANSLATE_MESH, 1);
     ASSERT_TRUE(waitForStdout(viewer.app, "Translate Mode\n", 3000));
 
