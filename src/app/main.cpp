@@ -40,7 +40,7 @@ int main(int argc, char** argv)
     mainWindow = glutCreateWindow("Mesh display");
     glClearColor(1, 1, 1, 1);
     // frames are drawn continuously; at the display's pace, not as fast as possible
-    requestSynchronisedSwaps();
+    requestSwapInterval(1);
 
     // Callbacks
     glutDisplayFunc(display);

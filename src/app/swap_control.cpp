@@ -10,7 +10,7 @@ template <typename Function> static Function lookUp(const char* name)
     return reinterpret_cast<Function>(glXGetProcAddressARB(reinterpret_cast<const GLubyte*>(name)));
 }
 
-bool requestSynchronisedSwaps()
+bool requestSwapInterval(int frames)
 {
     Display* display = glXGetCurrentDisplay();
     GLXDrawable drawable = glXGetCurrentDrawable();
@@ -20,17 +20,17 @@ bool requestSynchronisedSwaps()
     if (containsExtensionName(extensions, "GLX_EXT_swap_control")) {
         auto swapInterval = lookUp<void (*)(Display*, GLXDrawable, int)>("glXSwapIntervalEXT");
         if (swapInterval) {
-            swapInterval(display, drawable, 1);
+            swapInterval(display, drawable, frames);
             return true;
         }
     }
     if (containsExtensionName(extensions, "GLX_MESA_swap_control")) {
         auto swapInterval = lookUp<int (*)(unsigned int)>("glXSwapIntervalMESA");
-        if (swapInterval && swapInterval(1) == 0) return true;
+        if (swapInterval && swapInterval(unsigned(frames)) == 0) return true;
     }
     if (containsExtensionName(extensions, "GLX_SGI_swap_control")) {
         auto swapInterval = lookUp<int (*)(int)>("glXSwapIntervalSGI");
-        if (swapInterval && swapInterval(1) == 0) return true;
+        if (swapInterval && swapInterval(frames) == 0) return true;
     }
     return false;
 }

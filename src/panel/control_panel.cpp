@@ -1,8 +1,10 @@
 // The "Controls" window, drawn with Dear ImGui in a GLUT window of its own.
-// Every control edits its viewer variable directly and shows it afresh each
-// frame; controls with an action call controlCallback when their value changes.
+// Every control edits its viewer variable directly; controls with an action
+// call controlCallback when their value changes. The panel is drawn again only
+// when what it shows may have changed: a redraw costs as much as a mesh frame.
 #include "panel/control_panel.h"
 
+#include <array>
 #include <cstdio>
 #include <cstdlib>
 #include <string>
@@ -17,9 +19,54 @@
 #include "app/swap_control.h"
 #include "app/x_errors.h"
 
+long panelFramesDrawn = 0;
+
 namespace {
 
 int panelWindow = 0;
+
+// Frames drawn after the last input, so that hover and press states ImGui
+// takes from the previous frame's layout settle.
+const int SETTLE_FRAMES = 3;
+int framesOwed = SETTLE_FRAMES;
+
+// Every value the panel shows, as it stood when the panel was last drawn.
+using ShownValues = std::array<float, 35>;
+ShownValues lastShown;
+
+ShownValues shownValues()
+{
+    ShownValues v{};
+    size_t n = 0;
+    auto add = [&](const float* values, int count) {
+        for (int i = 0; i < count; i++)
+            v[n++] = values[i];
+    };
+    add(light.ambient, 4);
+    add(light.diffuse, 4);
+    add(light.specular, 4);
+    add(material.ambient, 4);
+    add(material.diffuse, 4);
+    add(material.specular, 4);
+    add(&material.shininess, 1);
+    const float mix[7] = {shading.reflectivity,
+                          shading.matRatio,
+                          shading.aw,
+                          shading.dw,
+                          shading.weight,
+                          shading.etaRatio,
+                          float(shading.shadowReduction)};
+    add(mix, 7);
+    const float choices[3] = {float(currentMesh - meshes), float(meshListValue), float(textureGroupValue)};
+    add(choices, 3);
+    return v;
+}
+
+// Input reached the panel window: draw it for a few frames.
+void panelInput()
+{
+    framesOwed = SETTLE_FRAMES;
+}
 
 // Beside the drawing window (600 x 600 at 100, 100), not over it.
 const int PANEL_X = 720;
@@ -243,18 +290,21 @@ void takeModifiers()
 
 void panelMotion(int x, int y)
 {
+    panelInput();
     takeModifiers();
     ImGui_ImplGLUT_MotionFunc(x, y);
 }
 
 void panelWheel(int wheel, int direction, int x, int y)
 {
+    panelInput();
     takeModifiers();
     ImGui_ImplGLUT_MouseWheelFunc(wheel, direction, x, y);
 }
 
 void panelMouse(int button, int state, int x, int y)
 {
+    panelInput();
     takeModifiers();
     if (button >= 0 && button < 3) {
         HeldRelease& held = heldReleases[button];
@@ -270,6 +320,36 @@ void panelMouse(int button, int state, int x, int y)
     ImGui_ImplGLUT_MouseFunc(button, state, x, y);
 }
 
+void panelReshape(int width, int height)
+{
+    panelInput();
+    ImGui_ImplGLUT_ReshapeFunc(width, height);
+}
+
+void panelKey(unsigned char c, int x, int y)
+{
+    panelInput();
+    ImGui_ImplGLUT_KeyboardFunc(c, x, y);
+}
+
+void panelKeyUp(unsigned char c, int x, int y)
+{
+    panelInput();
+    ImGui_ImplGLUT_KeyboardUpFunc(c, x, y);
+}
+
+void panelSpecial(int key, int x, int y)
+{
+    panelInput();
+    ImGui_ImplGLUT_SpecialFunc(key, x, y);
+}
+
+void panelSpecialUp(int key, int x, int y)
+{
+    panelInput();
+    ImGui_ImplGLUT_SpecialUpFunc(key, x, y);
+}
+
 void releaseHeldButtons()
 {
     for (int button = 0; button < 3; button++) {
@@ -282,8 +362,18 @@ void releaseHeldButtons()
     }
 }
 
+// The dark style's window background (0.06, 0.06, 0.06 at alpha 0.94) blended
+// over the former clear colour (0.2, 0.2, 0.22) gave 17, 17, 17 of 255: one
+// clear to that costs far less than blending over the whole window.
+const float PANEL_BACKGROUND[3] = {17 / 255.0f, 17 / 255.0f, 17 / 255.0f};
+
 void drawControlPanel()
 {
+    // values edited during this frame, by a later control's callback too, differ
+    // from these and bring one more frame
+    lastShown = shownValues();
+    if (framesOwed > 0) framesOwed--;
+    panelFramesDrawn++;
     ImGui_ImplOpenGL2_NewFrame();
     ImGui_ImplGLUT_NewFrame();
     // Debian's ImGui 1.86 starts the frame inside ImGui_ImplGLUT_NewFrame, later
@@ -296,6 +386,7 @@ void drawControlPanel()
     const ImGuiIO& io = ImGui::GetIO();
     ImGui::SetNextWindowPos(ImVec2(0, 0));
     ImGui::SetNextWindowSize(io.DisplaySize);
+    ImGui::SetNextWindowBgAlpha(0.0f);
     ImGui::Begin("Controls", nullptr,
                  ImGuiWindowFlags_NoTitleBar | ImGuiWindowFlags_NoResize | ImGuiWindowFlags_NoMove |
                      ImGuiWindowFlags_NoCollapse | ImGuiWindowFlags_NoSavedSettings);
@@ -304,10 +395,13 @@ void drawControlPanel()
     shaderOptions();
     ImGui::End();
     writeLayoutIfChanged();
+    // a held drag, an open list or text entry goes on drawing
+    if (ImGui::IsAnyItemActive() || ImGui::IsPopupOpen(nullptr, ImGuiPopupFlags_AnyPopupId))
+        framesOwed = SETTLE_FRAMES;
 
     ImGui::Render();
     glViewport(0, 0, int(io.DisplaySize.x), int(io.DisplaySize.y));
-    glClearColor(0.2f, 0.2f, 0.22f, 1);
+    glClearColor(PANEL_BACKGROUND[0], PANEL_BACKGROUND[1], PANEL_BACKGROUND[2], 1);
     glClear(GL_COLOR_BUFFER_BIT);
     ImGui_ImplOpenGL2_RenderDrawData(ImGui::GetDrawData());
     glutSwapBuffers();
@@ -323,7 +417,9 @@ void buildControlPanel()
     glutInitWindowPosition(PANEL_X, PANEL_Y);
     panelWindow = glutCreateWindow("Controls");
     glutDisplayFunc(drawControlPanel);
-    requestSynchronisedSwaps();
+    // only the drawing window waits for the display: two windows each waiting
+    // for their own vertical blank would halve the frame rate
+    requestSwapInterval(0);
 
     IMGUI_CHECKVERSION();
     ImGui::CreateContext();
@@ -336,6 +432,11 @@ void buildControlPanel()
     glutMotionFunc(panelMotion);
     glutPassiveMotionFunc(panelMotion);
     glutMouseWheelFunc(panelWheel);
+    glutReshapeFunc(panelReshape);
+    glutKeyboardFunc(panelKey);
+    glutKeyboardUpFunc(panelKeyUp);
+    glutSpecialFunc(panelSpecial);
+    glutSpecialUpFunc(panelSpecialUp);
     glutWindowStatusFunc(windowStatus);
     ImGui_ImplOpenGL2_Init();
 
@@ -344,5 +445,6 @@ void buildControlPanel()
 
 void syncPanel()
 {
-    if (panelWindow) glutPostWindowRedisplay(panelWindow);
+    if (!panelWindow) return;
+    if (framesOwed > 0 || shownValues() != lastShown) glutPostWindowRedisplay(panelWindow);
 }

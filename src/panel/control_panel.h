@@ -16,9 +16,13 @@ enum {
 // Opens the panel window beside the drawing window; the drawing window is
 // current again on return.
 void buildControlPanel();
-// Asks the panel window to show the current values of its variables again.
-// Does nothing before the panel exists.
+// Asks the panel window to be drawn again when it may show something new: input
+// reached it in the last few frames, a value it shows differs from what it last
+// drew, or ImGui is in the middle of something (a held drag, an open list).
+// Called every idle round. Does nothing before the panel exists.
 void syncPanel();
+// Frames the panel has drawn since start-up (state report).
+extern long panelFramesDrawn;
 // The ids chosen in the "Mesh:" list (2 Cessna, 1 Bunny, 0 Sphere) and in the
 // texture radio group (0 Sky1, 1 Sky2, 2 Lobby), as the panel last set them.
 extern int meshListValue;
