@@ -52,4 +52,11 @@ struct Mesh {
     float boundsMax[3] = {0, 0, 0};
     float boundsMin[3] = {0, 0, 0};
     float extent = 0; // larger of the x and y extents
+    // Changes whenever positions or normals are set anew (a load, a rescale of
+    // the normals), never back to an earlier value: copies of the geometry kept
+    // elsewhere (the frame's vertex buffers) are current while theirs matches.
+    uint64_t geometryVersion = 0;
 };
+
+// A geometryVersion no mesh has had yet.
+uint64_t newGeometryVersion();

@@ -121,6 +121,7 @@ bool loadMeshFile(Mesh& mesh, const char* fileName)
     setIdentityMatrix(mesh.rotation);
     mesh.rotationRef = mesh.rotation;
     fitMesh(mesh, fileName);
+    mesh.geometryVersion = newGeometryVersion();
     mesh.loaded = true;
     return true;
 }
@@ -133,6 +134,13 @@ void scaleMeshNormals(Mesh& mesh, float ratio)
     for (Vertex& v : mesh.vertices)
         for (float& c : v.normal)
             c *= ratio;
+    mesh.geometryVersion = newGeometryVersion();
+}
+
+uint64_t newGeometryVersion()
+{
+    static uint64_t last = 0;
+    return ++last;
 }
 
 void setUpSphereMesh(Mesh& sphere)

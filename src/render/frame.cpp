@@ -1,4 +1,4 @@
-// One frame of the drawing window, in immediate mode.
+// One frame of the drawing window: small meshes in immediate mode, big ones from buffers.
 #include "render/frame.h"
 
 #include <GL/freeglut.h>
@@ -6,6 +6,7 @@
 #include "app/scene_state.h"
 #include "render/cube_map.h"
 #include "render/gl_check.h"
+#include "render/mesh_buffers.h"
 #include "shading/cg_runtime.h"
 #include "shading/shader_parameters.h"
 #include "shading/shader_setup.h"
@@ -89,7 +90,9 @@ void drawMesh()
 
     if (mesh.useShaders) setShaderParameters();
 
-    if (mesh.hasGeometry) {
+    if (mesh.hasGeometry && mesh.faces.size() > bufferedDrawFaces) {
+        drawMeshFromBuffers(mesh);
+    } else if (mesh.hasGeometry) {
         for (const Face& face : mesh.faces) {
             drawFace(face);
             applyMaterial(material);

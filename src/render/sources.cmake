@@ -1,6 +1,7 @@
 # Rendering: frame, projection and viewing toggles, cube map and sky.
 target_sources(meshshade_core PRIVATE
   ${CMAKE_CURRENT_LIST_DIR}/frame.cpp
+  ${CMAKE_CURRENT_LIST_DIR}/mesh_buffers.cpp
   ${CMAKE_CURRENT_LIST_DIR}/projection.cpp
   ${CMAKE_CURRENT_LIST_DIR}/cube_map.cpp
   ${CMAKE_CURRENT_LIST_DIR}/gl_check.cpp
