@@ -394,6 +394,10 @@ void drawControlPanel()
     meshAndTexture();
     shaderOptions();
     ImGui::End();
+    // how often the panel was drawn, for tests that check it is drawn only when needed
+    char frames[32];
+    snprintf(frames, sizeof frames, "%ld", panelFramesDrawn);
+    recordRect("PanelFrames", ImVec2(0, 0), ImVec2(0, 0), frames);
     writeLayoutIfChanged();
     // a held drag, an open list or text entry goes on drawing
     if (ImGui::IsAnyItemActive() || ImGui::IsPopupOpen(nullptr, ImGuiPopupFlags_AnyPopupId))

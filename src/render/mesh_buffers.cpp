@@ -29,13 +29,13 @@ struct MaterialRun {
 // What one mesh has uploaded.
 struct MeshBuffers {
     const Mesh* mesh = nullptr;
-    uint64_t version = 0;             // geometryVersion of the upload
-    GLuint vertices = 0;              // the Vertex records
-    GLuint corners = 0;               // three 0-based vertex indices per face
-    GLuint normalLines = 0;           // per face: centre and tip, as Vertex records; made on first use
-    uint64_t normalLinesVersion = 0;  // geometryVersion of normalLines
+    uint64_t version = 0;            // geometryVersion of the upload
+    GLuint vertices = 0;             // the Vertex records
+    GLuint corners = 0;              // three 0-based vertex indices per face
+    GLuint normalLines = 0;          // per face: centre and tip, as Vertex records; made on first use
+    uint64_t normalLinesVersion = 0; // geometryVersion of normalLines
     std::vector<MaterialRun> runs;
-    float lastNormal[3] = {0, 0, 1};  // of the last face's last corner
+    float lastNormal[3] = {0, 0, 1}; // of the last face's last corner
 };
 
 std::vector<MeshBuffers> uploads;
@@ -92,7 +92,8 @@ void uploadNormalLines(MeshBuffers& b, const Mesh& mesh)
 {
     if (!b.normalLines) glGenBuffers(1, &b.normalLines);
     glBindBuffer(GL_ARRAY_BUFFER, b.normalLines);
-    glBufferData(GL_ARRAY_BUFFER, GLsizeiptr(mesh.faces.size() * 2 * sizeof(Vertex)), nullptr, GL_STATIC_DRAW);
+    glBufferData(GL_ARRAY_BUFFER, GLsizeiptr(mesh.faces.size() * 2 * sizeof(Vertex)), nullptr,
+                 GL_STATIC_DRAW);
     if (auto* out = static_cast<Vertex*>(glMapBuffer(GL_ARRAY_BUFFER, GL_WRITE_ONLY))) {
         for (const Face& face : mesh.faces) {
             const float* normal = mesh.vertices[size_t(face.corners[2] - 1)].normal;

@@ -1,6 +1,8 @@
 // The "Controls" window driving the real viewer.
+#include <chrono>
 #include <cstdio>
 #include <string>
+#include <thread>
 #include <gtest/gtest.h>
 
 #include "viewer.h"
@@ -9,6 +11,11 @@
 #include <X11/keysym.h>
 
 namespace {
+
+void sleepMs(int ms)
+{
+    std::this_thread::sleep_for(std::chrono::milliseconds(ms));
+}
 
 struct PanelWindow : ViewerTest {
     void chooseMesh(const char* item)
@@ -100,13 +107,31 @@ TEST_F(PanelWindow, spinnersStayWithinTheirLimits)
     EXPECT_EQ(panelValue(viewer, "Eta"), "0.000");
 }
 
-TEST_F(PanelWindow, mouseAndMenuChangesShowInThePanel)
+// The panel is drawn only when what it shows may have changed, and then always.
+TEST_F(PanelWindow, mouseAndMenuChangesShowInThePanelWhichIsDrawnOnlyForThem)
 {
-    // the light drag does not touch colours; "Reset Light" after a colour edit does
+    auto framesAfterRest = [&] {
+        const std::string before = panelValue(viewer, "PanelFrames");
+        sleepMs(800);
+        const std::string after = panelValue(viewer, "PanelFrames");
+        EXPECT_EQ(before, after) << "the panel was drawn while nothing in it changed";
+        return after.empty() ? -1 : std::stol(after);
+    };
+    const long atStart = framesAfterRest();
+    // a drag in the drawing window changes nothing the panel shows
+    drag(viewer, 1, 300, 300, 360, 320);
+    frame(viewer);
+    EXPECT_EQ(framesAfterRest(), atStart);
+
+    // input in the panel
     ASSERT_TRUE(dragPanelField(viewer, "lightAmbientRed", -400));
     EXPECT_EQ(panelValue(viewer, "lightAmbientRed"), "0.000");
+    const long afterDrag = framesAfterRest();
+    EXPECT_GT(afterDrag, atStart);
+    // a value changed from the drawing window's menu: "Reset Light" after a colour edit
     chooseMenuEntry(viewer, 8); // "Reset Light"
     EXPECT_EQ(panelValue(viewer, "lightAmbientRed"), "0.600");
+    EXPECT_GT(framesAfterRest(), afterDrag);
 }
 
 TEST_F(PanelWindow, ctrlClickTypesAValueAndAnEarlierShiftDoesNotSpeedDrags)
