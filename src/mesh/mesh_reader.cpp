@@ -1,13 +1,12 @@
-// The .m reader. The file is read in big chunks and cut into lines; at most the
-// first 255 characters of each line are interpreted and the rest of the line is
-// skipped, however long it is.
+// The .m reader. The file is read once, in big chunks, and cut into lines; at
+// most the first 255 characters of each line are interpreted and the rest of the
+// line is skipped, however long it is.
 #include "mesh/mesh_reader.h"
 
 #include <sys/mman.h>
-#include <sys/stat.h>
 #include <unistd.h>
 
-#include <charconv>
+#include <cerrno>
 #include <cmath>
 #include <cstdint>
 #include <cstdio>
@@ -16,7 +15,11 @@
 #include <exception>
 #include <memory>
 #include <new>
+#include <string>
 
+#include <fast_float/fast_float.h>
+
+#include "io/bounded_file.h"
 #include "mesh/mesh_prepare.h"
 
 // Characters of a line that are interpreted, counted from its first non-blank one.
@@ -93,7 +96,7 @@ static bool scanFloat(const char** p, const char* end, float* value)
         *p = after;
         return true;
     }
-    auto parsed = std::from_chars(s, end, v);
+    auto parsed = fast_float::from_chars(s, end, v);
     bool hex = s[0] == '0' && (s[1] == 'x' || s[1] == 'X');
     if (parsed.ec == std::errc() && !hex) {
         after = parsed.ptr;
@@ -154,7 +157,7 @@ static bool parseVertex(Mesh& mesh, const char* line, const char** problem)
 
 // "Face" with its own number, then vertex numbers, then an optional "{...}" block.
 // The whole line is checked before anything in the mesh changes.
-static bool parseFace(Mesh& mesh, const char* line, const char** problem)
+static bool parseFace(Mesh& mesh, const char* line, const char** problem, bool* moreCorners)
 {
     const char* s = line + 4;
     const int64_t vertexCount = int64_t(mesh.vertices.size());
@@ -180,6 +183,7 @@ static bool parseFace(Mesh& mesh, const char* line, const char** problem)
         numbers++;
     }
     if (numbers < 4) return fail(problem, "face has fewer than three vertex numbers");
+    if (moreCorners) *moreCorners = numbers > 4;
 
     // "{rgb=(r g b" gives the face its own material; any other block is ignored.
     bool coloured = false;
@@ -217,11 +221,12 @@ static bool parseFace(Mesh& mesh, const char* line, const char** problem)
     return true;
 }
 
-bool parseMeshLine(Mesh& mesh, const char* line, const char** problem)
+bool parseMeshLine(Mesh& mesh, const char* line, const char** problem, bool* moreCorners)
 {
+    if (moreCorners) *moreCorners = false;
     if (line[0] == '#') return true;
     if (startsWith(line, "Vertex ")) return parseVertex(mesh, line, problem);
-    if (startsWith(line, "Face ")) return parseFace(mesh, line, problem);
+    if (startsWith(line, "Face ")) return parseFace(mesh, line, problem, moreCorners);
     return true;
 }
 
@@ -235,11 +240,12 @@ static_assert(CHUNK_BYTES > MAX_LINE_CHARS, "a chunk must hold the interpreted p
 
 // A file read in chunks and handed out line by line.
 struct LineSource {
-    FILE* file = nullptr;
+    int file = -1;
     char* bytes = nullptr; // CHUNK_BYTES; unread bytes are bytes[begin, end)
     size_t begin = 0;
     size_t end = 0;
     bool readError = false;
+    int readErrno = 0;   // of the failed read
     long lineNumber = 1; // of the next unread byte
 };
 
@@ -251,12 +257,16 @@ static bool refill(LineSource& source)
     memmove(source.bytes, source.bytes + source.begin, unread);
     source.begin = 0;
     source.end = unread;
-    size_t got = fread(source.bytes + unread, 1, CHUNK_BYTES - unread, source.file);
-    if (got == 0) {
-        source.readError = ferror(source.file) != 0;
+    ssize_t got;
+    do
+        got = read(source.file, source.bytes + unread, CHUNK_BYTES - unread);
+    while (got < 0 && errno == EINTR);
+    if (got <= 0) {
+        source.readError = got < 0;
+        if (got < 0) source.readErrno = errno;
         return false;
     }
-    source.end += got;
+    source.end += size_t(got);
     return true;
 }
 
@@ -320,49 +330,21 @@ static void adviseHugePages(const void* start, size_t bytes)
     if (last > first) madvise(reinterpret_cast<void*>(first), last - first, MADV_HUGEPAGE);
 }
 
-// Counts the vertex and face lines of a big regular file and makes room for them
-// at once, so that a big mesh is not copied over and over as its sequences grow.
-// This reads the file one more time, which costs less than the copies. A keyword
-// after blanks is missed; that only costs a regrowth.
 // Malformed lines warned about one by one; the rest of a file's are counted.
 static const long MAX_LINE_WARNINGS = 20;
 
-static void reserveForFile(LineSource& source, Mesh& mesh)
+// The shortest lines that add a vertex or a face ("Vertex 1 0 0 0\n", "Face 1 1 2 3\n").
+static const size_t SHORTEST_VERTEX_LINE = 15;
+static const size_t SHORTEST_FACE_LINE = 13;
+
+// Makes room at once for as many vertices and faces as a file of this size can
+// hold, so that a big mesh is never copied as its sequences grow. The room is
+// only address space: pages the mesh never fills are never backed by memory.
+// When even that cannot be had, the sequences simply grow as they are filled.
+static void reserveForFileSize(Mesh& mesh, size_t bytes)
 {
-    struct stat info;
-    if (fstat(fileno(source.file), &info) != 0 || !S_ISREG(info.st_mode) ||
-        size_t(info.st_size) < CHUNK_BYTES)
-        return;
-    size_t vertexLines = 0, faceLines = 0;
-    bool atLineStart = true;
-    while (refill(source)) {
-        const char* p = source.bytes + source.begin;
-        const char* end = source.bytes + source.end;
-        for (;;) {
-            if (!atLineStart) {
-                const char* lineFeed = static_cast<const char*>(memchr(p, '\n', size_t(end - p)));
-                if (!lineFeed) {
-                    p = end;
-                    break;
-                }
-                p = lineFeed + 1;
-                atLineStart = true;
-            }
-            // A line that starts in the last few bytes is judged with the next chunk.
-            if (end - p < 7) break;
-            if (memcmp(p, "Vertex ", 7) == 0)
-                vertexLines++;
-            else if (memcmp(p, "Face ", 5) == 0)
-                faceLines++;
-            atLineStart = false;
-        }
-        source.begin = size_t(p - source.bytes);
-    }
-    rewind(source.file);
-    source.begin = source.end = 0;
-    source.readError = false;
-    // Malformed lines count here too; when that asks for more than there is, the
-    // sequences simply grow as they are filled.
+    if (bytes < CHUNK_BYTES) return;
+    const size_t vertexLines = bytes / SHORTEST_VERTEX_LINE, faceLines = bytes / SHORTEST_FACE_LINE;
     try {
         mesh.vertices.reserve(mesh.vertices.size() + vertexLines);
         mesh.faces.reserve(mesh.faces.size() + faceLines);
@@ -377,31 +359,47 @@ int readMeshFile(Mesh& mesh, const char* path)
 {
     printf("Reading coordinates from %s\n", path);
     LineSource source;
-    source.file = fopen(path, "rb");
-    std::unique_ptr<char[]> bytes(source.file ? new (std::nothrow) char[CHUNK_BYTES] : nullptr);
-    if (!bytes) {
-        if (source.file) fclose(source.file);
+    std::string why;
+    size_t bytes = 0;
+    errno = 0;
+    source.file = openRegularFile(path, MAX_MESH_FILE_BYTES, why, &bytes);
+    const bool missing = source.file < 0 && errno == ENOENT;
+    std::unique_ptr<char[]> chunk(source.file >= 0 ? new (std::nothrow) char[CHUNK_BYTES] : nullptr);
+    if (!chunk) {
+        if (source.file >= 0) {
+            close(source.file);
+            why = "no memory to read it";
+        }
         printf("Could not open file %s\n", path);
+        // a missing file needs no more words; a pipe, a device or a huge file does
+        if (!missing) fprintf(stderr, "%s: %s\n", path, why.c_str());
         return -1;
     }
-    source.bytes = bytes.get();
-    reserveForFile(source, mesh);
+    source.bytes = chunk.get();
+    reserveForFileSize(mesh, bytes);
 
     char line[MAX_LINE_CHARS + 1];
-    long lineNumber = 0, malformed = 0;
+    long lineNumber = 0, malformed = 0, moreCornerFaces = 0;
     while (nextLine(source, line, &lineNumber)) {
         const char* problem = nullptr;
-        if (!parseMeshLine(mesh, line, &problem) && ++malformed <= MAX_LINE_WARNINGS)
+        bool moreCorners = false;
+        if (!parseMeshLine(mesh, line, &problem, &moreCorners) && ++malformed <= MAX_LINE_WARNINGS)
             fprintf(stderr, "%s:%ld: %s; line skipped\n", path, lineNumber, problem);
+        if (moreCorners) moreCornerFaces++;
     }
     // a file that is not a mesh at all would otherwise bury the console
     if (malformed > MAX_LINE_WARNINGS)
         fprintf(stderr, "%s: %ld more malformed lines skipped\n", path, malformed - MAX_LINE_WARNINGS);
-    fclose(source.file);
-    // A file that opens but does not read (a directory, a failing disk) is as
-    // unusable as one that does not open.
+    // only the first three corners of a face are drawn: say why such a mesh looks torn
+    if (moreCornerFaces > 0)
+        fprintf(stderr, "%s: %ld faces have more than three corners; only their first three are used\n", path,
+                moreCornerFaces);
+    close(source.file);
+    // A file that opens but does not read (a failing disk) is as unusable as one
+    // that does not open.
     if (source.readError) {
         printf("Could not open file %s\n", path);
+        fprintf(stderr, "%s: %s\n", path, strerror(source.readErrno));
         return -1;
     }
     return 0;

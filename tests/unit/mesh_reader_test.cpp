@@ -2,7 +2,11 @@
 // gets a bad line into the mesh or takes the reader out of bounds.
 #include <gtest/gtest.h>
 
+#include <sys/stat.h>
+#include <unistd.h>
+
 #include <cmath>
+#include <cstdio>
 #include <filesystem>
 #include <random>
 #include <string>
@@ -73,11 +77,14 @@ TEST(MeshReader, numbersVerticesByLineOrderNotByTheirWrittenNumber)
     EXPECT_FLOAT_EQ(m.faces[0].centre[2], 6);
 }
 
-TEST(MeshReader, keepsTheFirstThreeVertexNumbersOfALongerFace)
+TEST(MeshReader, keepsTheFirstThreeVertexNumbersOfALongerFaceAndCountsSuchFacesOnce)
 {
-    loadMeshText(std::string(TRIANGLE_VERTICES) + "Vertex 4 1 1 0\nFace 1 1 2 3 4\nFace 2 4 3 2 1 2 3\n");
+    Loaded r =
+        loadMeshText(std::string(TRIANGLE_VERTICES) +
+                     "Vertex 4 1 1 0\nFace 1 1 2 3 4\nFace 2 4 3 2 1 2 3\nFace 3 1 2 3 {rgb=(1 1 1)}\n");
+    EXPECT_EQ(r.err, r.path + ": 2 faces have more than three corners; only their first three are used\n");
     const Mesh& m = meshes[1];
-    ASSERT_EQ(m.faces.size(), 2u); // no fan triangulation
+    ASSERT_EQ(m.faces.size(), 3u); // no fan triangulation
     const int expected[2][3] = {{1, 2, 3}, {4, 3, 2}};
     for (int f = 0; f < 2; f++)
         for (int k = 0; k < 3; k++)
@@ -410,20 +417,39 @@ TEST(MeshReader, readMeshFileAppendsAndSumsTheCentroid)
     EXPECT_EQ(lineCount(out), 2);
 }
 
+// Whatever the name stands for, it is read only as a regular file of at most
+// 1 GiB, never waited on; a missing file needs no reason.
 TEST(MeshReader, reportsAFileThatCannotBeRead)
 {
+    const std::string dir =
+        std::filesystem::temp_directory_path() / ("mesh_reader_" + std::to_string(getpid()));
+    std::filesystem::create_directory(dir);
+    const std::string fifo = dir + "/bunny500.m", huge = dir + "/huge.m";
+    ASSERT_EQ(mkfifo(fifo.c_str(), 0600), 0);
+    // sparse: no disk space taken
+    FILE* f = fopen(huge.c_str(), "w");
+    ASSERT_TRUE(f);
+    fclose(f);
+    std::filesystem::resize_file(huge, (size_t(1) << 30) + 1);
+    const struct {
+        std::string path, reason;
+    } cases[] = {{"/nonexistent/bunny500.m", ""},
+                 {dir, "is a directory"},
+                 {fifo, "is a named pipe (FIFO), not a regular file"},
+                 {"/dev/zero", "is a device, not a regular file"},
+                 {huge, "is larger than 1 GiB (1 GiB)"}};
     Mesh mesh;
-    for (const char* path : {"/nonexistent/bunny500.m", "/tmp"}) {
+    for (const auto& c : cases) {
         testing::internal::CaptureStdout();
         testing::internal::CaptureStderr();
-        EXPECT_EQ(readMeshFile(mesh, path), -1);
+        EXPECT_EQ(readMeshFile(mesh, c.path.c_str()), -1);
         std::string err = testing::internal::GetCapturedStderr();
         std::string out = testing::internal::GetCapturedStdout();
-        EXPECT_EQ(out,
-                  std::string("Reading coordinates from ") + path + "\nCould not open file " + path + "\n");
-        EXPECT_EQ(err, "");
+        EXPECT_EQ(out, "Reading coordinates from " + c.path + "\nCould not open file " + c.path + "\n");
+        EXPECT_EQ(err, c.reason.empty() ? "" : c.path + ": " + c.reason + "\n");
         EXPECT_TRUE(mesh.vertices.empty());
     }
+    std::filesystem::remove_all(dir);
 }
 
 TEST(MeshReader, emptyAndCommentOnlyFilesReadSuccessfully)
