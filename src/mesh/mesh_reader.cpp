@@ -238,12 +238,17 @@ bool parseMeshLine(Mesh& mesh, const char* line, const char** problem, bool* mor
 static const size_t CHUNK_BYTES = MESH_READ_CHUNK_BYTES;
 static_assert(CHUNK_BYTES > MAX_LINE_CHARS, "a chunk must hold the interpreted part of a line");
 
-// A file read in chunks and handed out line by line.
+// A file read in chunks and handed out line by line, in place.
 struct LineSource {
     int file = -1;
-    char* bytes = nullptr; // CHUNK_BYTES; unread bytes are bytes[begin, end)
+    char* bytes = nullptr; // CHUNK_BYTES + 1; unread bytes are bytes[begin, end)
     size_t begin = 0;
     size_t end = 0;
+    // The line handed out last is zero-terminated in place: the byte the zero
+    // replaced, at bytes[begin], and whether the rest of that line is still to skip.
+    char replaced = 0;
+    bool lineHandedOut = false;
+    bool restToSkip = false;
     bool readError = false;
     int readErrno = 0;   // of the failed read
     long lineNumber = 1; // of the next unread byte
@@ -270,11 +275,30 @@ static bool refill(LineSource& source)
     return true;
 }
 
-// Copies the next line, without its leading white space and cut to 255
-// characters, into `line`, zero-terminated, and passes over the rest of it
-// however long. False when the file has no more lines.
-static bool nextLine(LineSource& source, char* line, long* lineNumber)
+// Points `line` at the next line, without its leading white space and cut to
+// 255 characters, zero-terminated in the chunk itself; valid until the next
+// call, which passes over the rest of it however long. False when the file has
+// no more lines.
+static bool nextLine(LineSource& source, char** line, long* lineNumber)
 {
+    if (source.lineHandedOut) {
+        source.bytes[source.begin] = source.replaced;
+        source.lineHandedOut = false;
+    }
+    // The rest of the last line goes unread. Its line feed stays for the blank
+    // skipping below, which counts it.
+    while (source.restToSkip) {
+        const char* start = source.bytes + source.begin;
+        const char* lineFeed = static_cast<const char*>(memchr(start, '\n', source.end - source.begin));
+        if (lineFeed) {
+            source.begin += size_t(lineFeed - start);
+            break;
+        }
+        source.begin = source.end;
+        if (!refill(source)) break;
+    }
+    source.restToSkip = false;
+
     // Blank lines and leading white space; a carriage return is white space too.
     for (;;) {
         while (source.begin < source.end && isBlank(source.bytes[source.begin])) {
@@ -300,22 +324,13 @@ static bool nextLine(LineSource& source, char* line, long* lineNumber)
             break;
         }
     }
-    memcpy(line, source.bytes + source.begin, length);
-    line[length] = '\0';
+    *line = source.bytes + source.begin;
     source.begin += length;
-
-    // The rest of the line goes unread. Its line feed stays for the blank
-    // skipping above, which counts it.
-    while (!lineFeedSeen) {
-        const char* start = source.bytes + source.begin;
-        const char* lineFeed = static_cast<const char*>(memchr(start, '\n', source.end - source.begin));
-        if (lineFeed) {
-            source.begin += size_t(lineFeed - start);
-            break;
-        }
-        source.begin = source.end;
-        if (!refill(source)) break;
-    }
+    // at most bytes[end], the one byte past the chunk
+    source.replaced = source.bytes[source.begin];
+    source.bytes[source.begin] = '\0';
+    source.lineHandedOut = true;
+    source.restToSkip = !lineFeedSeen;
     return true;
 }
 
@@ -364,7 +379,7 @@ int readMeshFile(Mesh& mesh, const char* path)
     errno = 0;
     source.file = openRegularFile(path, MAX_MESH_FILE_BYTES, why, &bytes);
     const bool missing = source.file < 0 && errno == ENOENT;
-    std::unique_ptr<char[]> chunk(source.file >= 0 ? new (std::nothrow) char[CHUNK_BYTES] : nullptr);
+    std::unique_ptr<char[]> chunk(source.file >= 0 ? new (std::nothrow) char[CHUNK_BYTES + 1] : nullptr);
     if (!chunk) {
         if (source.file >= 0) {
             close(source.file);
@@ -378,9 +393,9 @@ int readMeshFile(Mesh& mesh, const char* path)
     source.bytes = chunk.get();
     reserveForFileSize(mesh, bytes);
 
-    char line[MAX_LINE_CHARS + 1];
+    char* line = nullptr;
     long lineNumber = 0, malformed = 0, moreCornerFaces = 0;
-    while (nextLine(source, line, &lineNumber)) {
+    while (nextLine(source, &line, &lineNumber)) {
         const char* problem = nullptr;
         bool moreCorners = false;
         if (!parseMeshLine(mesh, line, &problem, &moreCorners) && ++malformed <= MAX_LINE_WARNINGS)
