@@ -1,17 +1,26 @@
-// Frame-rate benchmark: the real viewer under a private Xvfb, each mesh slot
-// shown for a fixed number of frames. Buffer swaps are counted from outside by
-// a preloaded library. Prints the time from process start to the first frame,
-// the resident memory at rest in the start-up view, and frames per second per slot.
-#include <chrono>
-#include <cstdint>
-#include <cstdio>
-#include <fcntl.h>
-#include <fstream>
-#include <string>
+// Frame-rate benchmark against the machine's limit: the real viewer and the
+// lean reference program (lean_viewer) each on a private Xvfb, drawing the same
+// mesh, measured in turns in the same run: one runs while the other is stopped.
+// The cost of a frame is the CPU time of the program and of its X server over
+// the frames it drew (a preloaded library counts the drawing window's swaps):
+// on a shared machine it holds within about 10 % where frames per second swing
+// threefold. Prints, as RESULT lines: start-up to the first frame, resident
+// memory at rest, and per mesh both programs' CPU ms per frame, fps and ratio.
+#include <signal.h>
 #include <sys/mman.h>
-#include <thread>
 #include <time.h>
 #include <unistd.h>
+
+#include <chrono>
+#include <cmath>
+#include <cstdint>
+#include <cstdio>
+#include <cstdlib>
+#include <fcntl.h>
+#include <fstream>
+#include <sstream>
+#include <string>
+#include <thread>
 
 #include "app_run.h"
 #include "x11_window.h"
@@ -24,7 +33,9 @@ struct SwapCounter {
     volatile uint64_t firstSwapNs;
 };
 
-const int FRAMES_PER_SLOT = 300;
+const int ROUNDS = 3;      // turns of each program per mesh
+const int PHASE_MS = 2000; // one turn
+const int SETTLE_MS = 400; // after a program is let run again, before measuring
 
 uint64_t nowNs()
 {
@@ -38,15 +49,48 @@ void sleepMs(int ms)
     std::this_thread::sleep_for(std::chrono::milliseconds(ms));
 }
 
+// CPU time of a process, all its threads, in clock ticks (fields 14 and 15 of /proc/PID/stat).
+long cpuTicks(pid_t pid)
+{
+    std::ifstream stat("/proc/" + std::to_string(pid) + "/stat");
+    std::string text((std::istreambuf_iterator<char>(stat)), std::istreambuf_iterator<char>());
+    const size_t close = text.rfind(')');
+    if (close == std::string::npos) return 0;
+    std::istringstream fields(text.substr(close + 2));
+    std::string field;
+    long user = 0, system = 0;
+    for (int i = 3; i <= 15 && fields >> field; i++) {
+        if (i == 14) user = std::stol(field);
+        if (i == 15) system = std::stol(field);
+    }
+    return user + system;
+}
+
+// A field of /proc/PID/status in KiB: "VmRSS:" all resident pages, "RssAnon:"
+// those of the program's own (heap, stacks, the driver's buffers), without the
+// shared library pages, which differ between runs with what each process touched.
+long residentKiB(pid_t pid, const char* field)
+{
+    std::ifstream status("/proc/" + std::to_string(pid) + "/status");
+    std::string key;
+    long value = -1;
+    while (status >> key)
+        if (key == field) {
+            status >> value;
+            break;
+        }
+    return value;
+}
+
 bool control(const std::string& layoutPath, const std::string& name, int& x, int& y)
 {
     for (int tries = 0; tries < 100; tries++) {
         std::ifstream layout(layoutPath);
-        std::string control, value;
+        std::string item, value;
         int cx, cy, w, h;
         // name x y width height value
-        while (layout >> control >> cx >> cy >> w >> h >> value)
-            if (control == name) {
+        while (layout >> item >> cx >> cy >> w >> h >> value)
+            if (item == name) {
                 x = cx + w / 2;
                 y = cy + h / 2;
                 return true;
@@ -56,65 +100,170 @@ bool control(const std::string& layoutPath, const std::string& name, int& x, int
     return false;
 }
 
-long residentKiB(pid_t pid, const char* field)
+// A torus of 2 x around x across quads, wound outward, as a .m file.
+bool writeTorus(const std::string& path, int around, int across)
 {
-    std::ifstream status("/proc/" + std::to_string(pid) + "/status");
-    std::string key;
-    long value = -1;
-    while (status >> key) {
-        if (key == field) {
-            status >> value;
-            return value;
+    FILE* f = fopen(path.c_str(), "wb");
+    if (!f) return false;
+    const double pi = 3.14159265358979;
+    for (int i = 0; i < around; i++)
+        for (int j = 0; j < across; j++) {
+            const double u = 2 * pi * i / around, v = 2 * pi * j / across, r = 1 + 0.4 * std::cos(v);
+            fprintf(f, "Vertex %d %.6f %.6f %.6f\n", i * across + j + 1, r * std::cos(u), r * std::sin(u),
+                    0.4 * std::sin(v));
         }
+    int face = 1;
+    for (int i = 0; i < around; i++)
+        for (int j = 0; j < across; j++) {
+            const int a = i * across + j + 1, b = ((i + 1) % around) * across + j + 1,
+                      c = ((i + 1) % around) * across + (j + 1) % across + 1,
+                      d = i * across + (j + 1) % across + 1;
+            fprintf(f, "Face %d %d %d %d\nFace %d %d %d %d\n", face, a, b, c, face + 1, a, c, d);
+            face += 2;
+        }
+    return fclose(f) == 0;
+}
+
+// One program under measurement: its process, its X server, its swap counter.
+struct Runner {
+    AppRun app;
+    const XvfbServer* server = nullptr;
+    SwapCounter* counter = nullptr;
+    std::string counterPath;
+    uint64_t started = 0;
+    long ticks = 0;        // over the measured turns
+    uint64_t frames = 0;   // drawn in them
+    double seconds = 0;    // their wall time
+    long startupTicks = 0; // process and X server up to the first frame, roughly: the frame may be later
+};
+
+bool start(Runner& r, const std::vector<std::string>& argv, const std::string& dir,
+           std::vector<std::string> env)
+{
+    {
+        std::ofstream counterFile(r.counterPath, std::ios::binary | std::ios::trunc);
+        SwapCounter zero = {0, 0};
+        counterFile.write(reinterpret_cast<const char*>(&zero), sizeof zero);
     }
-    return -1;
+    if (!r.counter) {
+        int fd = open(r.counterPath.c_str(), O_RDWR);
+        r.counter =
+            static_cast<SwapCounter*>(mmap(nullptr, sizeof(SwapCounter), PROT_READ, MAP_SHARED, fd, 0));
+        close(fd);
+    }
+    env.push_back("LD_PRELOAD=" SWAP_COUNTER_LIBRARY);
+    env.push_back("MESHSHADE_SWAP_COUNTER=" + r.counterPath);
+    const std::string display = getenv("DISPLAY");
+    setenv("DISPLAY", r.server->display.c_str(), 1);
+    const long serverTicks = cpuTicks(r.server->pid);
+    r.started = nowNs();
+    const bool ok = startApp(r.app, argv, dir, env);
+    setenv("DISPLAY", display.c_str(), 1);
+    if (!ok) return false;
+    while (r.counter->swaps == 0 && appRunning(r.app) && nowNs() - r.started < 120000000000ull)
+        sleepMs(1);
+    if (r.counter->swaps == 0) {
+        fprintf(stderr, "%s drew no frame:\n%s%s\n", argv[0].c_str(), appStdout(r.app).c_str(),
+                appStderr(r.app).c_str());
+        return false;
+    }
+    // the CPU time to the first frame, on a loaded machine steadier than the wall time
+    r.startupTicks = cpuTicks(r.app.pid) + cpuTicks(r.server->pid) - serverTicks;
+    r.ticks = 0;
+    r.frames = 0;
+    r.seconds = 0;
+    return true;
+}
+
+double ticksToMs(long ticks)
+{
+    return double(ticks) * 1000.0 / double(sysconf(_SC_CLK_TCK));
+}
+
+double firstFrameMs(const Runner& r)
+{
+    return double(r.counter->firstSwapNs - r.started) / 1e6;
+}
+
+// One turn: the program runs alone (with its X server) for PHASE_MS.
+void turn(Runner& r)
+{
+    kill(r.app.pid, SIGCONT);
+    sleepMs(SETTLE_MS);
+    const long ticks = cpuTicks(r.app.pid) + cpuTicks(r.server->pid);
+    const uint64_t frames = r.counter->swaps, from = nowNs();
+    sleepMs(PHASE_MS);
+    r.ticks += cpuTicks(r.app.pid) + cpuTicks(r.server->pid) - ticks;
+    r.frames += r.counter->swaps - frames;
+    r.seconds += double(nowNs() - from) / 1e9;
+    kill(r.app.pid, SIGSTOP);
+}
+
+void measure(const char* label, Runner& viewer, Runner& lean)
+{
+    viewer.ticks = lean.ticks = 0;
+    viewer.frames = lean.frames = 0;
+    viewer.seconds = lean.seconds = 0;
+    kill(lean.app.pid, SIGSTOP);
+    for (int round = 0; round < ROUNDS; round++) {
+        turn(viewer);
+        turn(lean);
+    }
+    kill(viewer.app.pid, SIGCONT);
+    kill(lean.app.pid, SIGCONT);
+    const double viewerMs = ticksToMs(viewer.ticks) / double(viewer.frames ? viewer.frames : 1);
+    const double leanMs = ticksToMs(lean.ticks) / double(lean.frames ? lean.frames : 1);
+    printf("RESULT cpu_ms_per_frame_%s %.2f\nRESULT lean_cpu_ms_per_frame_%s %.2f\n", label, viewerMs, label,
+           leanMs);
+    printf("RESULT fps_%s %.1f\nRESULT lean_fps_%s %.1f\nRESULT ratio_%s %.2f\n", label,
+           double(viewer.frames) / viewer.seconds, label, double(lean.frames) / lean.seconds, label,
+           viewerMs / leanMs);
+    fflush(stdout);
 }
 
 } // namespace
 
 // Stops what the benchmark started, however it ends.
 struct Cleanup {
-    XvfbServer* server;
-    AppRun* app;
+    XvfbServer* servers[2];
+    Runner* runners[2];
     ~Cleanup()
     {
-        stopApp(*app);
-        stopXvfb(*server);
+        for (Runner* r : runners) {
+            if (r->app.pid > 0) kill(r->app.pid, SIGCONT);
+            stopApp(r->app);
+        }
+        for (XvfbServer* s : servers)
+            stopXvfb(*s);
     }
 };
 
 int main()
 {
-    XvfbServer server;
-    if (!startXvfb(server)) return 1;
-    AppRun app;
-    Cleanup cleanup = {&server, &app};
-    std::string dir = makeWorkDir();
-    std::string counterPath = dir + "/swaps", layoutPath = dir + "/layout";
-    {
-        std::ofstream counterFile(counterPath, std::ios::binary);
-        SwapCounter zero = {0, 0};
-        counterFile.write(reinterpret_cast<const char*>(&zero), sizeof zero);
-    }
-    int fd = open(counterPath.c_str(), O_RDWR);
-    auto* counter =
-        static_cast<SwapCounter*>(mmap(nullptr, sizeof(SwapCounter), PROT_READ, MAP_SHARED, fd, 0));
-    close(fd);
+    // the viewer's server last: DISPLAY stays on it for finding and clicking its panel
+    XvfbServer leanServer, viewerServer;
+    if (!startXvfb(leanServer) || !startXvfb(viewerServer)) return 1;
+    Runner viewer, lean;
+    viewer.server = &viewerServer;
+    lean.server = &leanServer;
+    Cleanup cleanup = {{&leanServer, &viewerServer}, {&viewer, &lean}};
+    const std::string dir = makeWorkDir(), layoutPath = dir + "/layout";
+    viewer.counterPath = dir + "/viewer_swaps";
+    lean.counterPath = dir + "/lean_swaps";
+    const std::vector<std::string> viewerArgv = {programPath()},
+                                   viewerEnv = {"MESHSHADE_PANEL_LAYOUT=" + layoutPath};
 
-    const uint64_t started = nowNs();
-    if (!startApp(app, {programPath()}, dir,
-                  {"LD_PRELOAD=" SWAP_COUNTER_LIBRARY, "MESHSHADE_SWAP_COUNTER=" + counterPath,
-                   "MESHSHADE_PANEL_LAYOUT=" + layoutPath})) {
-        fprintf(stderr, "cannot start the viewer\n");
-        return 1;
-    }
-    while (counter->swaps == 0 && appRunning(app) && nowNs() - started < 60000000000ull)
-        sleepMs(1);
-    if (counter->swaps == 0) {
-        fprintf(stderr, "the viewer drew no frame:\n%s%s\n", appStdout(app).c_str(), appStderr(app).c_str());
-        return 1;
-    }
-    const double startupMs = (counter->firstSwapNs - started) / 1e6;
+    // Shipped meshes: the start-up view, then the other two through the panel.
+    if (!start(viewer, viewerArgv, dir, viewerEnv)) return 1;
+    printf("RESULT startup_to_first_frame_ms %.0f\nRESULT startup_cpu_ms %.0f\n", firstFrameMs(viewer),
+           ticksToMs(viewer.startupTicks));
+    if (!start(lean, {LEAN_VIEWER, "cessna_color500.m"}, dir, {})) return 1;
+    sleepMs(2000); // at rest: the start-up view, two seconds in
+    printf("RESULT memory_at_rest_kib %ld\nRESULT lean_memory_at_rest_kib %ld\n",
+           residentKiB(viewer.app.pid, "VmRSS:"), residentKiB(lean.app.pid, "VmRSS:"));
+    printf("RESULT own_memory_at_rest_kib %ld\nRESULT lean_own_memory_at_rest_kib %ld\n",
+           residentKiB(viewer.app.pid, "RssAnon:"), residentKiB(lean.app.pid, "RssAnon:"));
+    measure("aircraft", viewer, lean);
 
     WindowInfo panel;
     if (!findWindow("Controls", panel, 10000)) {
@@ -124,12 +273,9 @@ int main()
     const struct {
         const char* item;
         const char* label;
-    } slots[] = {{"Cessna", "aircraft"}, {"Bunny", "bunny"}, {"Sphere", "sphere"}};
-    printf("RESULT startup_to_first_frame_ms %.0f\n", startupMs);
-    // at rest: the start-up view, two seconds in
-    sleepMs(2000);
-    printf("RESULT memory_at_rest_kib %ld\n", residentKiB(app.pid, "VmRSS:"));
-    for (const auto& slot : slots) {
+        const char* leanArgument;
+    } others[] = {{"Bunny", "bunny", "bunny500.m"}, {"Sphere", "sphere", "sphere"}};
+    for (const auto& other : others) {
         int x, y;
         if (!control(layoutPath, "Mesh", x, y)) {
             fprintf(stderr, "the panel reports no mesh list\n");
@@ -137,17 +283,36 @@ int main()
         }
         clickAt(panel, x, y, 1);
         sleepMs(300);
-        if (!control(layoutPath, slot.item, x, y)) {
-            fprintf(stderr, "the mesh list has no %s\n", slot.item);
+        if (!control(layoutPath, other.item, x, y)) {
+            fprintf(stderr, "the mesh list has no %s\n", other.item);
             return 1;
         }
         clickAt(panel, x, y, 1);
-        sleepMs(1000); // settle on the new slot
-        const uint64_t firstSwap = counter->swaps, from = nowNs();
-        while (counter->swaps < firstSwap + FRAMES_PER_SLOT && appRunning(app))
-            sleepMs(2);
-        const double seconds = (nowNs() - from) / 1e9;
-        printf("RESULT fps_%s %.1f\n", slot.label, (counter->swaps - firstSwap) / seconds);
+        // the click is through before the pointer leaves the list
+        sleepMs(500);
+        movePointer(panel, 5, 735); // off the controls: no hover
+        sleepMs(1000);
+        stopApp(lean.app);
+        if (!start(lean, {LEAN_VIEWER, other.leanArgument}, dir, {})) return 1;
+        measure(other.label, viewer, lean);
+    }
+
+    // Big meshes: the viewer shows them in the aircraft's place at start-up.
+    const struct {
+        const char* label;
+        int around, across;
+    } big[] = {{"faces100k", 250, 200}, {"faces1m", 1000, 500}};
+    for (const auto& mesh : big) {
+        stopApp(viewer.app);
+        stopApp(lean.app);
+        const std::string path = dir + "/cessna_color500.m";
+        if (!writeTorus(path, mesh.around, mesh.across)) return 1;
+        if (!start(viewer, viewerArgv, dir, viewerEnv)) return 1;
+        printf("RESULT startup_to_first_frame_ms_%s %.0f\nRESULT startup_cpu_ms_%s %.0f\n", mesh.label,
+               firstFrameMs(viewer), mesh.label, ticksToMs(viewer.startupTicks));
+        if (!start(lean, {LEAN_VIEWER, "cessna_color500.m"}, dir, {})) return 1;
+        sleepMs(1000);
+        measure(mesh.label, viewer, lean);
     }
     removeDir(dir);
     return 0;

@@ -1,6 +1,8 @@
 // The idle callback: deferred work for the drawing window, then a redraw of both windows.
 #include "panel/idle.h"
 
+#include <malloc.h>
+
 #include <GL/freeglut.h>
 
 #include "app/lighting.h"
@@ -9,6 +11,17 @@
 #include "panel/control_panel.h"
 #include "render/cube_map.h"
 #include "shading/shader_reload.h"
+
+// Start-up leaves megabytes of freed heap behind (the driver compiles its shaders
+// and loads the cube maps then); once the first frames are drawn they go back to
+// the system, so the viewer at rest holds only what it uses.
+static void returnStartUpHeapOnce()
+{
+    static bool returned = false;
+    if (returned || glutGet(GLUT_ELAPSED_TIME) < 1000) return;
+    malloc_trim(0);
+    returned = true;
+}
 
 void idle()
 {
@@ -26,6 +39,7 @@ void idle()
     // edited program files come in without a restart
     reloadShadersIfChanged();
     writeStateReportIfAsked();
+    returnStartUpHeapOnce();
     syncPanel();
     glutPostRedisplay();
 }
