@@ -50,9 +50,10 @@ soak: deps
 	@cd $(SANITIZE_BUILD) && SOAK_SECONDS=$(SOAK_SECONDS) ASAN_OPTIONS=$(ASAN_OPTIONS) \
 	  UBSAN_OPTIONS=print_stacktrace=1:halt_on_error=1 tests/soak_test
 
-# Start-up time, frames per second per mesh, .m reading speed and memory at rest, as one table.
+# CPU per frame of the viewer against a lean reference per mesh, .m reading
+# against a bare parse, start-up and memory at rest, as tables (a few minutes).
 bench: build
-	@cmake --build $(BUILD) --target mesh_read_bench frame_rate_bench
+	@cmake --build $(BUILD) --target mesh_read_bench frame_rate_bench lean_viewer
 	@scripts/bench-table $(BUILD)
 
 # Fuzzes the .m reader for FUZZ_SECONDS with clang, ASan and UBSan. New inputs

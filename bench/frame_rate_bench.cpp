@@ -21,6 +21,7 @@
 #include <sstream>
 #include <string>
 #include <thread>
+#include <vector>
 
 #include "app_run.h"
 #include "x11_window.h"
@@ -137,9 +138,18 @@ struct Runner {
     long startupTicks = 0; // process and X server up to the first frame, roughly: the frame may be later
 };
 
+// Runs that ended, kept until the benchmark ends: their output readers may still
+// hold the output record, which must not be destroyed last by a reader thread.
+std::vector<AppRun> endedRuns;
+
 bool start(Runner& r, const std::vector<std::string>& argv, const std::string& dir,
            std::vector<std::string> env)
 {
+    if (r.app.output) {
+        stopApp(r.app);
+        endedRuns.push_back(r.app);
+        r.app = AppRun{};
+    }
     {
         std::ofstream counterFile(r.counterPath, std::ios::binary | std::ios::trunc);
         SwapCounter zero = {0, 0};
