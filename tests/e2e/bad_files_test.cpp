@@ -94,7 +94,8 @@ TEST(BadMeshFile, enormousFileLoadsAndDraws)
 {
     expectRunsOnWith(
         [](const std::string& dir) {
-            // a 300 x 300 grid: 90,601 vertices and 180,000 faces, about 10 MB
+            // a 300 x 300 grid: 90,601 vertices and 180,000 faces, about 10 MB, shown
+            // at start-up in the aircraft's place, so drawn from vertex buffers
             std::string text;
             const int n = 300;
             char line[96];
@@ -113,7 +114,7 @@ TEST(BadMeshFile, enormousFileLoadsAndDraws)
                     face += 2;
                     text += line;
                 }
-            writeFile(dir + "/bunny500.m", text);
+            writeFile(dir + "/cessna_color500.m", text);
         },
         "");
 }
