@@ -5,6 +5,7 @@
 #include "panel/control_panel.h"
 
 #include <array>
+#include <cassert>
 #include <cstdio>
 #include <cstdlib>
 #include <string>
@@ -59,6 +60,7 @@ ShownValues shownValues()
     add(mix, 7);
     const float choices[3] = {float(currentMesh - meshes), float(meshListValue), float(textureGroupValue)};
     add(choices, 3);
+    assert(n == v.size() && "every shown value has its place");
     return v;
 }
 

@@ -21,7 +21,7 @@ void buildControlPanel();
 // drew, or ImGui is in the middle of something (a held drag, an open list).
 // Called every idle round. Does nothing before the panel exists.
 void syncPanel();
-// Frames the panel has drawn since start-up (state report).
+// Frames the panel has drawn since start-up; MESHSHADE_PANEL_LAYOUT reports it.
 extern long panelFramesDrawn;
 // The ids chosen in the "Mesh:" list (2 Cessna, 1 Bunny, 0 Sphere) and in the
 // texture radio group (0 Sky1, 1 Sky2, 2 Lobby), as the panel last set them.
