@@ -1,4 +1,4 @@
-// The idle callback: deferred work for the drawing window, then a redraw of both windows.
+// The idle callback: deferred work for the drawing window, then its redraw and the panel's when due.
 #include "panel/idle.h"
 
 #include <malloc.h>

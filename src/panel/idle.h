@@ -1,5 +1,6 @@
 // The idle callback: deferred light uploads and cube-map loads, live reloads of
-// edited shader files, and the continuous redraw of both windows.
+// edited shader files, the continuous redraw of the drawing window, and a redraw
+// of the panel when it may show something new.
 #pragma once
 
 void idle();
