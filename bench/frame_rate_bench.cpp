@@ -24,15 +24,13 @@
 #include <vector>
 
 #include "app_run.h"
+#include "panel_layout.h"
+#include "swap_counter.h"
+#include "waiting.h"
 #include "x11_window.h"
 #include "xvfb.h"
 
 namespace {
-
-struct SwapCounter {
-    volatile uint64_t swaps;
-    volatile uint64_t firstSwapNs;
-};
 
 const int ROUNDS = 3;      // turns of each program per mesh
 const int PHASE_MS = 2000; // one turn
@@ -43,11 +41,6 @@ uint64_t nowNs()
     timespec t;
     clock_gettime(CLOCK_MONOTONIC, &t);
     return uint64_t(t.tv_sec) * 1000000000u + uint64_t(t.tv_nsec);
-}
-
-void sleepMs(int ms)
-{
-    std::this_thread::sleep_for(std::chrono::milliseconds(ms));
 }
 
 // CPU time of a process, all its threads, in clock ticks (fields 14 and 15 of /proc/PID/stat).
@@ -67,35 +60,15 @@ long cpuTicks(pid_t pid)
     return user + system;
 }
 
-// A field of /proc/PID/status in KiB: "VmRSS:" all resident pages, "RssAnon:"
-// those of the program's own (heap, stacks, the driver's buffers), without the
-// shared library pages, which differ between runs with what each process touched.
-long residentKiB(pid_t pid, const char* field)
-{
-    std::ifstream status("/proc/" + std::to_string(pid) + "/status");
-    std::string key;
-    long value = -1;
-    while (status >> key)
-        if (key == field) {
-            status >> value;
-            break;
-        }
-    return value;
-}
-
 bool control(const std::string& layoutPath, const std::string& name, int& x, int& y)
 {
+    PanelControl found;
     for (int tries = 0; tries < 100; tries++) {
-        std::ifstream layout(layoutPath);
-        std::string item, value;
-        int cx, cy, w, h;
-        // name x y width height value
-        while (layout >> item >> cx >> cy >> w >> h >> value)
-            if (item == name) {
-                x = cx + w / 2;
-                y = cy + h / 2;
-                return true;
-            }
+        if (readPanelControl(layoutPath, name, found)) {
+            x = found.x + found.width / 2;
+            y = found.y + found.height / 2;
+            return true;
+        }
         sleepMs(50);
     }
     return false;

@@ -1,8 +1,7 @@
 /* Preloaded into the viewer by the frame-rate benchmark: counts the buffer
    swaps of the "Mesh display" window into a small shared file, so frames are
-   counted from outside the program. The file (MESHSHADE_SWAP_COUNTER) holds
-   two 64-bit numbers: the swap count and the CLOCK_MONOTONIC time of the first
-   swap in nanoseconds. */
+   counted from outside the program; the end-to-end tests wait on them too. The
+   file (MESHSHADE_SWAP_COUNTER) holds a struct SwapCounter (swap_counter.h). */
 #define _GNU_SOURCE
 #include <dlfcn.h>
 #include <fcntl.h>
@@ -15,10 +14,7 @@
 #include <GL/glx.h>
 #include <X11/Xlib.h>
 
-struct SwapCounter {
-    volatile uint64_t swaps;
-    volatile uint64_t firstSwapNs;
-};
+#include "swap_counter.h"
 
 static struct SwapCounter* counter;
 static GLXDrawable mainDrawable;

@@ -1,18 +1,40 @@
-// The viewer under test, driven through the X server.
+// The viewer under test, driven through the X server. Each step waits, with a
+// deadline, on what the viewer shows it has done: frames drawn, a menu window
+// mapped or gone, a panel report written.
 #include "viewer.h"
 
-#include <chrono>
-#include <cstdio>
-#include <fstream>
-#include <sstream>
-#include <thread>
-
+#include "panel_layout.h"
+#include "waiting.h"
 #include "xvfb.h"
 
-static void sleepMs(int ms)
+namespace {
+
+// What the viewer may take for anything it is asked, a sanitized build on a
+// loaded machine included (milliseconds).
+const int DEADLINE_MS = 10000;
+// Frames for input to come through: the frame being drawn when an event arrives
+// may not have seen it, the next one has.
+const int EVENT_FRAMES = 2;
+// A click in the panel acts a frame after the press (the release is held back a
+// frame) and shows in the frame after that.
+const int PANEL_FRAMES = 4;
+
+// Whether the top-level window at the drawing-window point (x, y) is a menu: a
+// popup menu is a window of its own, mapped over the drawing window.
+bool menuAt(const Viewer& viewer, int x, int y)
 {
-    std::this_thread::sleep_for(std::chrono::milliseconds(ms));
+    const Window shown = windowAt(viewer.window.x + x, viewer.window.y + y);
+    return shown != 0 && shown != viewer.window.id;
 }
+
+// Waits until a menu covers the drawing-window point (x, y) (`open`), or no longer does.
+bool waitForMenu(Viewer& viewer, int x, int y, bool open)
+{
+    return waitUntil([&] { return menuAt(viewer, x, y) == open || !appRunning(viewer.app); }, DEADLINE_MS) &&
+           appRunning(viewer.app);
+}
+
+} // namespace
 
 bool startViewer(Viewer& viewer, std::string& why, const std::vector<std::string>& env,
                  void (*prepare)(const std::string& dir))
@@ -21,9 +43,21 @@ bool startViewer(Viewer& viewer, std::string& why, const std::vector<std::string
     viewer.dir = makeWorkDir();
     if (prepare) prepare(viewer.dir);
     viewer.layoutPath = viewer.dir + "/panel-layout.txt";
+    if (!openFrameCounter(viewer.frames, viewer.dir + "/frame-count")) {
+        why = "cannot make a frame counter in " + viewer.dir;
+        return false;
+    }
     std::vector<std::string> environment = {"MESHSHADE_CHECK_GL=1",
                                             "MESHSHADE_PANEL_LAYOUT=" + viewer.layoutPath};
-    environment.insert(environment.end(), env.begin(), env.end());
+    // the counter is preloaded in front of whatever the test preloads
+    std::string preload;
+    for (const std::string& e : env)
+        if (e.rfind("LD_PRELOAD=", 0) == 0)
+            preload = e.substr(11);
+        else
+            environment.push_back(e);
+    for (const std::string& e : frameCounterEnvironment(viewer.frames, preload))
+        environment.push_back(e);
     if (!startApp(viewer.app, {programPath()}, viewer.dir, environment)) {
         why = "cannot start " + programPath();
         return false;
@@ -33,15 +67,8 @@ bool startViewer(Viewer& viewer, std::string& why, const std::vector<std::string
         return false;
     }
     // the panel reports its layout once it has drawn a frame, after start-up is through
-    for (int waited = 0; waited < 20000; waited += 50) {
-        std::ifstream layout(viewer.layoutPath);
-        if (layout.good() && layout.peek() != EOF) {
-            sleepMs(300);
-            return true;
-        }
-        if (!appRunning(viewer.app)) break;
-        sleepMs(50);
-    }
+    waitUntil([&] { return !readFile(viewer.layoutPath).empty() || !appRunning(viewer.app); }, 20000);
+    if (!readFile(viewer.layoutPath).empty() && waitFrames(viewer, EVENT_FRAMES)) return true;
     why = "the viewer drew no frame; stdout: " + appStdout(viewer.app) + " stderr: " + appStderr(viewer.app);
     return false;
 }
@@ -49,63 +76,71 @@ bool startViewer(Viewer& viewer, std::string& why, const std::vector<std::string
 std::string stopViewer(Viewer& viewer)
 {
     stopApp(viewer.app);
+    closeFrameCounter(viewer.frames);
     removeDir(viewer.dir);
     return viewer.app.output ? appStderr(viewer.app) : std::string();
 }
 
+bool waitFrames(Viewer& viewer, int count, int timeoutMs)
+{
+    const uint64_t until = framesDrawn(viewer.frames) + uint64_t(count);
+    return waitUntil([&] { return framesDrawn(viewer.frames) >= until || !appRunning(viewer.app); },
+                     timeoutMs, 5) &&
+           framesDrawn(viewer.frames) >= until;
+}
+
 void chooseMenuEntry(Viewer& viewer, int index, int x, int y)
 {
-    clickAt(viewer.window, x, y, 3);
-    sleepMs(300);
     // entries are about 25 pixels high and start at the pointer
-    clickAt(viewer.window, x + 30, y + 12 + 25 * index, 1);
-    sleepMs(300);
+    const int entryX = x + 30, entryY = y + 12 + 25 * index;
+    clickAt(viewer.window, x, y, 3);
+    waitForMenu(viewer, entryX, entryY, true);
+    clickAt(viewer.window, entryX, entryY, 1);
+    waitForMenu(viewer, entryX, entryY, false);
+    waitFrames(viewer, EVENT_FRAMES);
 }
 
 void chooseViewingEntry(Viewer& viewer, int index, int x, int y)
 {
+    const int entryX = x + 200, entryY = y + 12 + 25 * index;
     clickAt(viewer.window, x, y, 3);
-    sleepMs(300);
+    waitForMenu(viewer, x + 30, y + 12, true);
     // hover "Viewing" to open the submenu to the right, then slide across into it
     movePointer(viewer.window, x + 30, y + 12);
-    sleepMs(300);
+    waitForMenu(viewer, entryX, entryY, true);
     for (int dx = 60; dx <= 200; dx += 35) {
         movePointer(viewer.window, x + dx, y + 12);
-        sleepMs(80);
+        waitFrames(viewer, 1);
     }
-    clickAt(viewer.window, x + 200, y + 12 + 25 * index, 1);
-    sleepMs(300);
+    clickAt(viewer.window, entryX, entryY, 1);
+    waitForMenu(viewer, entryX, entryY, false);
+    waitFrames(viewer, EVENT_FRAMES);
 }
 
-// Finds a control's line in the panel's report.
-static bool panelLine(Viewer& viewer, const std::string& name, int& x, int& y, int& w, int& h,
-                      std::string& value)
+// Finds a control in the panel's report, giving the panel a few frames to list it.
+static bool panelLine(Viewer& viewer, const std::string& name, PanelControl& control)
 {
-    for (int tries = 0; tries < 40; tries++) {
-        std::ifstream layout(viewer.layoutPath);
-        std::string line;
-        while (std::getline(layout, line)) {
-            std::istringstream fields(line);
-            std::string control;
-            if (fields >> control >> x >> y >> w >> h >> value && control == name) return true;
-        }
-        sleepMs(50);
+    for (int tries = 0; tries < 20; tries++) {
+        if (readPanelControl(viewer.layoutPath, name, control)) return true;
+        if (!waitFrames(viewer, 1)) break;
     }
-    return false;
+    return readPanelControl(viewer.layoutPath, name, control);
 }
 
 bool panelControl(Viewer& viewer, const std::string& name, int& x, int& y, int& w, int& h)
 {
-    std::string value;
-    return panelLine(viewer, name, x, y, w, h, value);
+    PanelControl control;
+    if (!panelLine(viewer, name, control)) return false;
+    x = control.x, y = control.y, w = control.width, h = control.height;
+    return true;
 }
 
 std::string panelValue(Viewer& viewer, const std::string& name)
 {
-    sleepMs(200); // a frame or two for the panel to show the latest value
-    int x, y, w, h;
-    std::string value;
-    return panelLine(viewer, name, x, y, w, h, value) ? value : std::string();
+    // the panel shows the latest value in the frames after a change
+    waitFrames(viewer, EVENT_FRAMES);
+    PanelControl control;
+    return panelLine(viewer, name, control) ? control.value : std::string();
 }
 
 bool clickPanelControl(Viewer& viewer, const std::string& name)
@@ -113,37 +148,45 @@ bool clickPanelControl(Viewer& viewer, const std::string& name)
     int x, y, w, h;
     if (!panelControl(viewer, name, x, y, w, h)) return false;
     clickAt(viewer.panel, x + w / 2, y + h / 2, 1);
-    sleepMs(200);
+    waitFrames(viewer, PANEL_FRAMES);
     return true;
 }
 
 Picture frame(Viewer& viewer, int delayMs)
 {
-    // A busy machine may be slow to draw what was just asked for: wait until the
-    // picture holds still over three looks.
-    Picture last = captureAfter(viewer.window, delayMs);
-    int stable = 0;
-    for (int tries = 0; tries < 30 && stable < 2; tries++) {
-        Picture next = captureAfter(viewer.window, 150);
+    // What was asked for shows in the frames after; a picture that holds still
+    // over three looks a frame or more apart has it all.
+    if (delayMs > 0) sleepMs(delayMs);
+    waitFrames(viewer, EVENT_FRAMES);
+    Picture last = capture(viewer.window);
+    for (int tries = 0, stable = 0; tries < 30 && stable < 2; tries++) {
+        waitFrames(viewer, EVENT_FRAMES);
+        Picture next = capture(viewer.window);
         stable = countDifferent(last, next, 0) == 0 ? stable + 1 : 0;
         last = std::move(next);
     }
     return last;
 }
 
+Picture captureAfterFrames(Viewer& viewer, const WindowInfo& window, int frames)
+{
+    waitFrames(viewer, frames);
+    return capture(window);
+}
+
 void drag(Viewer& viewer, int button, int x0, int y0, int x1, int y1, int steps)
 {
+    // one event a frame, as a hand would send them
     movePointer(viewer.window, x0, y0);
-    sleepMs(50);
+    waitFrames(viewer, 1);
     pressButton(button);
-    sleepMs(50);
+    waitFrames(viewer, 1);
     for (int i = 1; i <= steps; i++) {
         movePointer(viewer.window, x0 + (x1 - x0) * i / steps, y0 + (y1 - y0) * i / steps);
-        sleepMs(30);
+        waitFrames(viewer, 1);
     }
-    sleepMs(50);
     releaseButton(button);
-    sleepMs(100);
+    waitFrames(viewer, EVENT_FRAMES);
 }
 
 bool dragPanelField(Viewer& viewer, const std::string& name, int dx)
@@ -151,21 +194,20 @@ bool dragPanelField(Viewer& viewer, const std::string& name, int dx)
     int x, y, w, h;
     if (!panelControl(viewer, name, x, y, w, h)) return false;
     const int cx = x + w / 2, cy = y + h / 2;
-    // The panel reads input once a frame, and a sanitized build on a busy machine
-    // draws few frames: it must see the press on the field and the last move
-    // before the release.
+    // The panel reads input once a frame: it must see the pointer on the field,
+    // then the press, every move and the last move before the release, each in a
+    // frame of its own.
     movePointer(viewer.panel, cx, cy);
-    sleepMs(100);
+    waitFrames(viewer, EVENT_FRAMES);
     pressButton(1);
-    sleepMs(250);
+    waitFrames(viewer, EVENT_FRAMES);
     const int steps = 12;
     for (int i = 1; i <= steps; i++) {
         movePointer(viewer.panel, cx + dx * i / steps, cy);
-        sleepMs(40);
+        waitFrames(viewer, EVENT_FRAMES);
     }
-    sleepMs(250);
     releaseButton(1);
-    sleepMs(100);
+    waitFrames(viewer, EVENT_FRAMES);
     return true;
 }
 

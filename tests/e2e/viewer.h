@@ -9,6 +9,7 @@
 #include <gtest/gtest.h>
 
 #include "app_run.h"
+#include "frame_counter.h"
 #include "x11_window.h"
 
 struct Viewer {
@@ -17,8 +18,13 @@ struct Viewer {
     WindowInfo window;      // "Mesh display"
     WindowInfo panel;       // "Controls"
     std::string layoutPath; // where the panel writes its control positions
+    FrameCounter frames;    // frames the drawing window has drawn
     // A test that stops early must not leave the viewer running.
-    ~Viewer() { stopApp(app); }
+    ~Viewer()
+    {
+        stopApp(app);
+        closeFrameCounter(frames);
+    }
 };
 
 // Starts the viewer in a fresh working directory (prepared by `prepare`, which
@@ -29,6 +35,11 @@ bool startViewer(Viewer& viewer, std::string& why, const std::vector<std::string
 // Ends the viewer (if still running) and removes its directory. Returns the
 // standard error text, in which the OpenGL check reports its errors.
 std::string stopViewer(Viewer& viewer);
+
+// Waits until the viewer has drawn `count` more frames; both windows redraw every
+// frame, so input sent before has come through once two have. False when the
+// viewer ended or the time ran out first.
+bool waitFrames(Viewer& viewer, int count = 2, int timeoutMs = 10000);
 
 // Popup menu of the drawing window: right click at the window point (x, y),
 // then a left click on entry `index` (0 "Viewing", 1 "Translate Mesh", ...).
@@ -43,9 +54,12 @@ std::string panelValue(Viewer& viewer, const std::string& name);
 // Clicks the middle of a panel control; false when the panel does not show it.
 bool clickPanelControl(Viewer& viewer, const std::string& name);
 
-// Main-window picture once it holds still, after the program had time to draw a
-// few more frames. For a picture that moves, use captureAfter.
-Picture frame(Viewer& viewer, int delayMs = 400);
+// Main-window picture once what was asked for shows and it holds still over a
+// few frames. `delayMs` adds a pause first, for a change the viewer gives no sign
+// of. For a picture that moves, wait on frames and capture.
+Picture frame(Viewer& viewer, int delayMs = 0);
+// A window's picture after the viewer has drawn `frames` more frames.
+Picture captureAfterFrames(Viewer& viewer, const WindowInfo& window, int frames);
 // A drag in the drawing window with `button` (1 left, 2 middle), in `steps` motion events.
 void drag(Viewer& viewer, int button, int x0, int y0, int x1, int y1, int steps = 10);
 // A horizontal drag over a panel field by `dx` pixels, slow enough for the panel to follow.

@@ -155,6 +155,19 @@ void stopApp(AppRun& app)
     }
 }
 
+long residentKiB(pid_t pid, const char* field)
+{
+    std::ifstream status("/proc/" + std::to_string(pid) + "/status");
+    std::string key;
+    long value = -1;
+    while (status >> key)
+        if (key == field) {
+            status >> value;
+            break;
+        }
+    return value;
+}
+
 std::string programPath()
 {
     return MESHSHADE_RUN_DIR "/meshshade";

@@ -33,6 +33,9 @@ bool waitForExit(AppRun& app, int timeoutMs);
 bool appRunning(AppRun& app);
 // Ends the program (SIGTERM, then SIGKILL) and collects it.
 void stopApp(AppRun& app);
+// A memory figure of a running process from /proc/PID/status, in KiB: "VmRSS:"
+// (resident now), "VmHWM:" (the peak of that); -1 when it cannot be read.
+long residentKiB(pid_t pid, const char* field = "VmRSS:");
 
 // The path of the built program and of the assembled run directory.
 std::string programPath();

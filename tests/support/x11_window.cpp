@@ -75,6 +75,35 @@ bool findWindow(const std::string& title, WindowInfo& info, int timeoutMs)
     return false;
 }
 
+// Errors on windows that go away while they are looked at are expected.
+static int ignoreXError(Display*, XErrorEvent*)
+{
+    return 0;
+}
+
+Window windowAt(int x, int y)
+{
+    Display* d = testDisplay();
+    XSync(d, False);
+    int (*previous)(Display*, XErrorEvent*) = XSetErrorHandler(ignoreXError);
+    Window root, parent, *children = nullptr;
+    unsigned int count = 0;
+    Window found = 0;
+    if (XQueryTree(d, DefaultRootWindow(d), &root, &parent, &children, &count)) {
+        // bottom to top: the last one that holds the point shows there
+        for (unsigned int i = count; i-- > 0 && !found;) {
+            XWindowAttributes a;
+            if (XGetWindowAttributes(d, children[i], &a) && a.map_state == IsViewable && x >= a.x &&
+                x < a.x + a.width + 2 * a.border_width && y >= a.y && y < a.y + a.height + 2 * a.border_width)
+                found = children[i];
+        }
+    }
+    if (children) XFree(children);
+    XSync(d, False);
+    XSetErrorHandler(previous);
+    return found;
+}
+
 static Picture pictureOf(XImage* image, int width, int height)
 {
     Picture p;

@@ -24,6 +24,9 @@ struct WindowInfo {
 Display* testDisplay();
 // Waits until a window with exactly this title is mapped; false after the timeout.
 bool findWindow(const std::string& title, WindowInfo& info, int timeoutMs);
+// The top-level window shown at the screen point (x, y), such as a popup menu
+// over another window; 0 for none.
+Window windowAt(int x, int y);
 // Reads the window's current size and position again.
 bool updateWindowInfo(WindowInfo& info);
 // The window's pixels as they are on the screen now.

@@ -1,0 +1,11 @@
+/* The record a preloaded swap counter (bench/swap_counter.c) shares with the
+   test or benchmark that reads it: a file of this layout, named by
+   MESHSHADE_SWAP_COUNTER, mapped by both processes. C and C++. */
+#pragma once
+
+#include <stdint.h>
+
+struct SwapCounter {
+    volatile uint64_t swaps;       /* buffer swaps of the "Mesh display" window so far */
+    volatile uint64_t firstSwapNs; /* CLOCK_MONOTONIC time of the first, in nanoseconds */
+};
