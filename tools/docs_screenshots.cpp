@@ -1,20 +1,13 @@
 // docs_screenshots DIR: runs the viewer under a private Xvfb and saves the
 // README's pictures into DIR: every mesh in every sky (300 x 300), and both
 // windows side by side. Drives the panel as a user would.
-#include <chrono>
 #include <cstdio>
 #include <string>
-#include <thread>
 #include <vector>
 
 #include <stb_image_resize.h>
 
 #include "viewer.h"
-
-static void sleepMs(int ms)
-{
-    std::this_thread::sleep_for(std::chrono::milliseconds(ms));
-}
 
 // Clicks a panel control, saying which one when it cannot be found.
 static bool click(Viewer& viewer, const char* name)
@@ -47,8 +40,8 @@ int main(int argc, char** argv)
         fprintf(stderr, "docs_screenshots: %s\n", why.c_str());
         return 1;
     }
-    sleepMs(1000);
-    // both windows as a user sees them at start
+    // both windows as a user sees them at start, once the picture holds still
+    frame(viewer);
     const int left = viewer.window.x - 10, top = viewer.window.y - 10;
     const int right = viewer.panel.x + viewer.panel.width + 10;
     const int bottom =
@@ -60,13 +53,11 @@ int main(int argc, char** argv)
     bool ok = true;
     for (const auto& sky : skies) {
         ok = ok && click(viewer, sky[0]);
-        sleepMs(800);
         for (const auto& mesh : meshes) {
             ok = ok && click(viewer, "Mesh") && click(viewer, mesh[0]);
             // the sphere starts without the shader programs: show it shaded too
             if (std::string(mesh[0]) == "Sphere" && std::string(sky[0]) == "Sky1")
                 ok = ok && click(viewer, "ShaderToggle");
-            sleepMs(800);
             ok = ok && saveHalfSize(frame(viewer), out + "/" + mesh[1] + "_" + sky[1] + ".png");
         }
     }

@@ -1,10 +1,9 @@
 // The mouse, the popup menu and the keys in the real window.
-#include <chrono>
-#include <thread>
 #include <X11/keysym.h>
 #include <gtest/gtest.h>
 
 #include "viewer.h"
+#include "waiting.h"
 
 namespace {
 
@@ -27,11 +26,6 @@ const char HELP_TEXT[] = "\n---Help Menu---\n\nh - help menu\nq - quit\n\n"
                          "has the functions for the left mouse button, viewing options, and other\n"
                          "utility type functions.  The middle mouse button controls camera zooming."
                          "\n\n---------------\n\n";
-
-void sleepMs(int ms)
-{
-    std::this_thread::sleep_for(std::chrono::milliseconds(ms));
-}
 
 // A region of the screen after `act`, once it has changed and then holds still
 // over two looks: a menu that opens.
@@ -134,15 +128,14 @@ TEST_F(Interaction, helpEntryAndHKeysPrintTheHelpText)
         mark = appStdout(viewer.app).size();
         movePointer(viewer.window, 300, 300);
         typeKey(XK_h, shift);
-        for (int i = 0; i < 60 && outputSince(mark).size() < sizeof HELP_TEXT - 1; i++)
-            sleepMs(50);
+        waitUntil([&] { return outputSince(mark).size() >= sizeof HELP_TEXT - 1; }, 3000);
         EXPECT_EQ(outputSince(mark), HELP_TEXT) << (shift ? "H" : "h");
     }
     // other keys only redraw
     mark = appStdout(viewer.app).size();
     typeKey(XK_x);
     typeKey(XK_space);
-    sleepMs(300);
+    ASSERT_TRUE(waitFrames(viewer));
     EXPECT_EQ(outputSince(mark), "");
     EXPECT_TRUE(appRunning(viewer.app));
 }
@@ -161,33 +154,34 @@ TEST_F(Interaction, leftDragInRotateMeshTurnsWhileHeldAndStopsOnReleaseOrMenu)
     chooseMenuEntry(viewer, ENTRY_ROTATE_MESH);
     movePointer(viewer.window, 300, 300);
     pressButton(1);
-    sleepMs(50);
+    waitFrames(viewer, 1);
     movePointer(viewer.window, 306, 300);
-    sleepMs(100);
+    waitFrames(viewer);
     // held still: every frame turns the mesh further
-    Picture a = captureAfter(viewer.window, 300), b = captureAfter(viewer.window, 300);
+    Picture a = captureAfterFrames(viewer, viewer.window, 1);
+    Picture b = captureAfterFrames(viewer, viewer.window, 10);
     EXPECT_GT(countDifferent(a, b, 30, 150, 150, 450, 450), 500);
     // the sky does not move with the mesh
     EXPECT_EQ(countDifferent(a, b, 12, 0, 0, 80, 80), 0);
     releaseButton(1);
-    sleepMs(200);
-    Picture c = frame(viewer), d = captureAfter(viewer.window, 300);
+    Picture c = frame(viewer), d = captureAfterFrames(viewer, viewer.window, 10);
     EXPECT_LT(countDifferent(c, d, 30), 50);
 
     // a menu opened during a drag takes the left release: the turning stops all the same
     movePointer(viewer.window, 300, 300);
     pressButton(1);
-    sleepMs(50);
+    waitFrames(viewer, 1);
     movePointer(viewer.window, 306, 300);
-    sleepMs(100);
+    waitFrames(viewer);
     // in place: another motion event, even to the same point, would end the turning itself
     pressButton(3);
-    sleepMs(50);
     releaseButton(3);
-    sleepMs(300);
+    ASSERT_TRUE(waitForMenu(viewer, 336, 312, true));
     releaseButton(1);
     // the menu opens at the pointer and covers the window's lower right quarter
-    Picture e = captureAfter(viewer.window, 300), f = captureAfter(viewer.window, 300);
+    waitFrames(viewer);
+    Picture e = captureAfterFrames(viewer, viewer.window, 1);
+    Picture f = captureAfterFrames(viewer, viewer.window, 10);
     EXPECT_LT(countDifferent(e, f, 30, 100, 150, 290, 450), 20);
     const size_t mark = appStdout(viewer.app).size();
     clickAt(viewer.window, 336, 312 + 25 * ENTRY_SCALE_MESH, 1);

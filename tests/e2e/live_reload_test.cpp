@@ -1,20 +1,14 @@
 // Editing the shader files while the viewer runs: every edit is either taken up
 // or refused with a clear report, and the viewer never ends for it.
-#include <chrono>
 #include <cstdio>
-#include <thread>
 #include <gtest/gtest.h>
 #include <sys/stat.h>
 #include <unistd.h>
 
 #include "viewer.h"
+#include "waiting.h"
 
 namespace {
-
-void sleepMs(int ms)
-{
-    std::this_thread::sleep_for(std::chrono::milliseconds(ms));
-}
 
 // How often `text` occurs in `s`.
 int occurrences(const std::string& s, const std::string& text)
@@ -49,17 +43,14 @@ const char REFUSED[] = "Shader reload failed; drawing with the previous programs
 // printed up to it, moving `mark` past it; "" when none came within five seconds.
 std::string awaitVerdict(Viewer& viewer, const std::string& verdict, size_t& mark)
 {
-    for (int waited = 0; waited < 5000; waited += 20) {
-        const std::string out = appStdout(viewer.app);
-        const size_t at = out.find(verdict, mark);
-        if (at != std::string::npos) {
-            const std::string report = out.substr(mark, at + verdict.size() - mark);
-            mark = at + verdict.size();
-            return report;
-        }
-        sleepMs(20);
-    }
-    return "";
+    std::string out;
+    if (!waitUntil([&] { return (out = appStdout(viewer.app)).find(verdict, mark) != std::string::npos; },
+                   5000))
+        return "";
+    const size_t at = out.find(verdict, mark);
+    const std::string report = out.substr(mark, at + verdict.size() - mark);
+    mark = at + verdict.size();
+    return report;
 }
 
 } // namespace
@@ -150,11 +141,7 @@ TEST(LiveReload, editsComeInOrAreRefusedAndTheViewerAlwaysRunsOn)
     EXPECT_LT(countDifferent(frame(viewer), original, 24), 600 * 600 / 200);
 
     // files that are no text file at all: refused at once, never waited on or read without end
-    const auto peakKiB = [&] {
-        const std::string status = readFile("/proc/" + std::to_string(viewer.app.pid) + "/status");
-        return std::atol(status.c_str() + status.find("VmHWM:") + 6);
-    };
-    const long peakBefore = peakKiB();
+    const long peakBefore = residentKiB(viewer.app.pid, "VmHWM:");
     std::remove(fpPath.c_str());
     ASSERT_EQ(mkdir(fpPath.c_str(), 0755), 0);
     EXPECT_NE(awaitVerdict(viewer, REFUSED, mark).find("fp_reflection.cg: is a directory\n"),
@@ -166,7 +153,7 @@ TEST(LiveReload, editsComeInOrAreRefusedAndTheViewerAlwaysRunsOn)
     std::remove(fpPath.c_str());
     ASSERT_EQ(symlink("/dev/zero", fpPath.c_str()), 0);
     EXPECT_NE(awaitVerdict(viewer, REFUSED, mark).find("fp_reflection.cg: is a device"), std::string::npos);
-    EXPECT_LT(peakKiB() - peakBefore, 64 * 1024);
+    EXPECT_LT(residentKiB(viewer.app.pid, "VmHWM:") - peakBefore, 64 * 1024);
     std::remove(fpPath.c_str());
 
     // mending the files brings the programs back, with the viewer's state as it was

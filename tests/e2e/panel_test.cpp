@@ -6,6 +6,7 @@
 #include <gtest/gtest.h>
 
 #include "viewer.h"
+#include "waiting.h"
 
 #include <X11/extensions/XTest.h>
 #include <X11/keysym.h>
@@ -163,13 +164,17 @@ TEST_F(PanelWindow, ctrlClickTypesAValueAndAnEarlierShiftDoesNotSpeedDrags)
     // Ctrl-click turns a field into text entry; it is typed into once it shows as such
     ASSERT_TRUE(panelControl(viewer, "Eta", x, y, w, h));
     movePointer(viewer.panel, x + w / 2, y + h / 2);
-    const Picture hovered = captureAfter(viewer.panel, 300);
+    const Picture hovered = captureAfterFrames(viewer, viewer.panel, 3);
     Display* display = testDisplay();
     const KeyCode ctrl = XKeysymToKeycode(display, XK_Control_L);
     XTestFakeKeyEvent(display, ctrl, True, CurrentTime);
     clickAt(viewer.panel, x + w / 2, y + h / 2, 1);
-    for (int waited = 0; waited < 3000; waited += 100)
-        if (countDifferent(hovered, captureAfter(viewer.panel, 100), 20, x, y, x + w, y + h) > 0) break;
+    waitUntil(
+        [&] {
+            const Picture now = captureAfterFrames(viewer, viewer.panel, 1);
+            return countDifferent(hovered, now, 20, x, y, x + w, y + h) > 0;
+        },
+        3000, 0);
     XTestFakeKeyEvent(display, ctrl, False, CurrentTime);
     for (unsigned long key : {XK_0, XK_period, XK_2, XK_5, XK_Return})
         typeKey(key);

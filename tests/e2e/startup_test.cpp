@@ -9,6 +9,7 @@
 
 #include "app_run.h"
 #include "viewer.h"
+#include "waiting.h"
 #include "x11_window.h"
 #include "xvfb.h"
 
@@ -98,10 +99,7 @@ TEST(Ending, lostDisplayEndsAtOnceWithFailure)
     bool drawing = startApp(app, {programPath()}, dir,
                             {"DISPLAY=" + server.display, "MESHSHADE_PANEL_LAYOUT=" + layout});
     // the panel reports its controls once the first frames are drawn
-    for (int waited = 0; drawing && waited < 30000 && readFile(layout).empty(); waited += 50) {
-        drawing = appRunning(app);
-        usleep(50000);
-    }
+    drawing = drawing && waitUntil([&] { return !readFile(layout).empty() || !appRunning(app); }, 30000);
     drawing = drawing && appRunning(app) && !readFile(layout).empty();
     kill(server.pid, SIGKILL);
     waitpid(server.pid, nullptr, 0);

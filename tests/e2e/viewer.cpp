@@ -27,13 +27,6 @@ bool menuAt(const Viewer& viewer, int x, int y)
     return shown != 0 && shown != viewer.window.id;
 }
 
-// Waits until a menu covers the drawing-window point (x, y) (`open`), or no longer does.
-bool waitForMenu(Viewer& viewer, int x, int y, bool open)
-{
-    return waitUntil([&] { return menuAt(viewer, x, y) == open || !appRunning(viewer.app); }, DEADLINE_MS) &&
-           appRunning(viewer.app);
-}
-
 } // namespace
 
 bool startViewer(Viewer& viewer, std::string& why, const std::vector<std::string>& env,
@@ -79,6 +72,12 @@ std::string stopViewer(Viewer& viewer)
     closeFrameCounter(viewer.frames);
     removeDir(viewer.dir);
     return viewer.app.output ? appStderr(viewer.app) : std::string();
+}
+
+bool waitForMenu(Viewer& viewer, int x, int y, bool open)
+{
+    return waitUntil([&] { return menuAt(viewer, x, y) == open || !appRunning(viewer.app); }, DEADLINE_MS) &&
+           appRunning(viewer.app);
 }
 
 bool waitFrames(Viewer& viewer, int count, int timeoutMs)
@@ -195,8 +194,8 @@ bool dragPanelField(Viewer& viewer, const std::string& name, int dx)
     if (!panelControl(viewer, name, x, y, w, h)) return false;
     const int cx = x + w / 2, cy = y + h / 2;
     // The panel reads input once a frame: it must see the pointer on the field,
-    // then the press, every move and the last move before the release, each in a
-    // frame of its own.
+    // then the press, and the last move before the release, each in a frame of
+    // its own; the moves between come about a frame apart, as from a hand.
     movePointer(viewer.panel, cx, cy);
     waitFrames(viewer, EVENT_FRAMES);
     pressButton(1);
@@ -204,7 +203,7 @@ bool dragPanelField(Viewer& viewer, const std::string& name, int dx)
     const int steps = 12;
     for (int i = 1; i <= steps; i++) {
         movePointer(viewer.panel, cx + dx * i / steps, cy);
-        waitFrames(viewer, EVENT_FRAMES);
+        waitFrames(viewer, i == steps ? EVENT_FRAMES : 1);
     }
     releaseButton(1);
     waitFrames(viewer, EVENT_FRAMES);

@@ -41,6 +41,10 @@ std::string stopViewer(Viewer& viewer);
 // viewer ended or the time ran out first.
 bool waitFrames(Viewer& viewer, int count = 2, int timeoutMs = 10000);
 
+// Waits until a popup menu covers the drawing-window point (x, y) (`open`), or
+// until none does; false when the viewer ended or the time ran out first.
+bool waitForMenu(Viewer& viewer, int x, int y, bool open);
+
 // Popup menu of the drawing window: right click at the window point (x, y),
 // then a left click on entry `index` (0 "Viewing", 1 "Translate Mesh", ...).
 void chooseMenuEntry(Viewer& viewer, int index, int x = 40, int y = 40);

@@ -12,20 +12,15 @@
 #include <fstream>
 #include <random>
 #include <sstream>
-#include <thread>
 #include <X11/keysym.h>
 #include <gtest/gtest.h>
 
 #include "viewer.h"
+#include "waiting.h"
 
 namespace {
 
 using Clock = std::chrono::steady_clock;
-
-void sleepMs(int ms)
-{
-    std::this_thread::sleep_for(std::chrono::milliseconds(ms));
-}
 
 // The number after the word `name` in a text of words, or -1.
 long numberAfter(std::istream& text, const std::string& name)
@@ -38,12 +33,6 @@ long numberAfter(std::istream& text, const std::string& name)
             break;
         }
     return value;
-}
-
-long residentKiB(pid_t pid)
-{
-    std::ifstream status("/proc/" + std::to_string(pid) + "/status");
-    return numberAfter(status, "VmRSS:");
 }
 
 const char* const SPINNERS[] = {"lightAmbientRed",      "lightAmbientGreen",
@@ -109,22 +98,36 @@ struct Soak {
     {
         static const int SIZES[][2] = {{1, 1}, {1, 600}, {600, 1}, {37, 512}, {900, 300}, {200, 700}};
         const int* size = SIZES[pick(6)];
-        XResizeWindow(testDisplay(), viewer.window.id, size[0], size[1]);
+        resize(size[0], size[1]);
+        resize(600, 600);
+    }
+    // Resizes the drawing window and waits until the viewer has drawn at the new size.
+    void resize(int width, int height)
+    {
+        XResizeWindow(testDisplay(), viewer.window.id, width, height);
         flushInput();
-        sleepMs(300);
-        XResizeWindow(testDisplay(), viewer.window.id, 600, 600);
-        flushInput();
-        sleepMs(200);
-        updateWindowInfo(viewer.window);
+        waitUntil(
+            [&] {
+                return !updateWindowInfo(viewer.window) ||
+                       (viewer.window.width == width && viewer.window.height == height);
+            },
+            5000);
+        waitFrames(viewer);
+    }
+    // Writes `text` into the file at `path` and waits until the viewer prints `verdict` for it.
+    void editShader(const std::string& path, const std::string& text, const std::string& verdict)
+    {
+        const size_t from = appStdout(viewer.app).size();
+        writeFile(path, text);
+        waitUntil([&] { return appStdout(viewer.app).find(verdict, from) != std::string::npos; }, 5000);
     }
     void breakAndMendShader()
     {
         const std::string path = viewer.dir + "/fp_reflection.cg";
         const std::string good = readFile(path);
-        writeFile(path, good + "\nthis line does not compile\n");
-        sleepMs(800);
-        writeFile(path, good);
-        sleepMs(800);
+        editShader(path, good + "\nthis line does not compile\n",
+                   "Shader reload failed; drawing with the previous programs.\n");
+        editShader(path, good, "Reloaded vp_reflection.cg and fp_reflection.cg.\n");
     }
     // Everything once at the start, so that what is allocated once and kept (the
     // sky textures, the driver's compiled shader variants) is in the first reading.
@@ -149,12 +152,11 @@ struct Soak {
     // few readings, past the passing peaks of a load.
     Memory settledMemory()
     {
-        XResizeWindow(testDisplay(), viewer.window.id, 600, 600);
-        flushInput();
-        sleepMs(300);
-        updateWindowInfo(viewer.window);
+        resize(600, 600);
         if (clickPanelControl(viewer, "Mesh")) clickPanelControl(viewer, "Cessna");
         clickPanelControl(viewer, "Sky1");
+        // memory settles over time, not frames: the allocator hands freed memory
+        // back about every half second
         sleepMs(2000);
         long lowest = residentKiB(viewer.app.pid);
         for (int i = 0; i < 4; i++) {

@@ -20,6 +20,7 @@ bool openFrameCounter(FrameCounter& counter, const std::string& path);
 void closeFrameCounter(FrameCounter& counter);
 // The environment ("NAME=value") that has a program started with it count into
 // `counter`; `preload` is what the program's LD_PRELOAD already holds, if anything.
-std::vector<std::string> frameCounterEnvironment(const FrameCounter& counter, const std::string& preload = "");
+std::vector<std::string> frameCounterEnvironment(const FrameCounter& counter,
+                                                 const std::string& preload = "");
 // Frames drawn so far; 0 when the counter is not open.
 uint64_t framesDrawn(const FrameCounter& counter);

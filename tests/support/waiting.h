@@ -2,15 +2,18 @@
 // with a deadline, which is what a test should use wherever it can.
 #pragma once
 
+#include <chrono>
+
 // Pauses this thread.
 void sleepMs(int ms);
 
 // Checks `ready` every `stepMs` until it holds (true) or `timeoutMs` has passed (false).
 template <typename Ready> bool waitUntil(Ready ready, int timeoutMs, int stepMs = 20)
 {
-    for (int waited = 0;; waited += stepMs) {
-        if (ready()) return true;
-        if (waited >= timeoutMs) return false;
+    const auto deadline = std::chrono::steady_clock::now() + std::chrono::milliseconds(timeoutMs);
+    while (!ready()) {
+        if (std::chrono::steady_clock::now() >= deadline) return false;
         sleepMs(stepMs);
     }
+    return true;
 }
