@@ -181,6 +181,8 @@ void releaseButton(int button)
 
 void clickAt(const WindowInfo& window, int x, int y, int button)
 {
+    // Fixed pauses: this knows nothing of the program's frames, and a program
+    // that reads its input once a frame must not get move, press and release in one.
     movePointer(window, x, y);
     std::this_thread::sleep_for(std::chrono::milliseconds(50));
     pressButton(button);
