@@ -16,7 +16,12 @@ ASAN_OPTIONS := quarantine_size_mb=16:allocator_release_to_os_interval_ms=500:ve
 FUZZ_BUILD := build-fuzz
 FUZZ_SECONDS ?= 60
 
-.PHONY: run test deps build test-sanitize fuzz bench soak check-format
+# make install: PREFIX/bin/meshshade and PREFIX/share/meshshade/. INSTALL_RECORD
+# lists what it installed, for make uninstall.
+PREFIX ?= /usr/local
+INSTALL_RECORD ?= $(BUILD)/installed-files.txt
+
+.PHONY: run test deps build test-sanitize fuzz bench soak check-format install uninstall
 
 deps:
 	@scripts/install-deps
@@ -31,6 +36,22 @@ check-format: deps
 
 run: build
 	@scripts/run-viewer $(BUILD)
+
+# Installs what the last build made; it does not build, so that `sudo make install`
+# leaves no files of root's in the build folder. CMake writes its manifest into
+# the build folder on every install: it is moved to INSTALL_RECORD at once.
+install:
+	@[ -x $(BUILD)/run/meshshade ] || { echo "make install: nothing built in $(BUILD)/; run make build first" >&2; exit 1; }
+	@cmake --install $(BUILD) --prefix $(PREFIX)
+	@mv -f $(BUILD)/install_manifest.txt $(INSTALL_RECORD)
+
+# Removes every file make install listed, then the share/meshshade folders it made if empty.
+uninstall:
+	@[ -f $(INSTALL_RECORD) ] || { echo "make uninstall: no $(INSTALL_RECORD); nothing was installed from $(BUILD)/" >&2; exit 1; }
+	@xargs -d '\n' rm -fv < $(INSTALL_RECORD)
+	@sed -n 's|\(.*/share/meshshade\)/.*|\1|p' $(INSTALL_RECORD) | sort -u | \
+	  while read -r dir; do rmdir "$$dir/cubemaps" "$$dir" 2>/dev/null || true; done
+	@rm -f $(INSTALL_RECORD)
 
 test: build
 	@cd $(BUILD) && ctest --output-on-failure --parallel 2 --timeout 300
