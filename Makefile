@@ -45,11 +45,12 @@ install:
 	@cmake --install $(BUILD) --prefix $(PREFIX)
 	@mv -f $(BUILD)/install_manifest.txt $(INSTALL_RECORD)
 
-# Removes every file make install listed, then the share/meshshade folders it made if empty.
+# Removes every file make install listed, then the share/meshshade folders it made
+# if empty. The record names the files without DESTDIR: give the same DESTDIR.
 uninstall:
 	@[ -f $(INSTALL_RECORD) ] || { echo "make uninstall: no $(INSTALL_RECORD); nothing was installed from $(BUILD)/" >&2; exit 1; }
-	@xargs -d '\n' rm -fv < $(INSTALL_RECORD)
-	@sed -n 's|\(.*/share/meshshade\)/.*|\1|p' $(INSTALL_RECORD) | sort -u | \
+	@sed 's|^|$(DESTDIR)|' $(INSTALL_RECORD) | xargs -d '\n' rm -fv
+	@sed -n 's|\(.*/share/meshshade\)/.*|$(DESTDIR)\1|p' $(INSTALL_RECORD) | sort -u | \
 	  while read -r dir; do rmdir "$$dir/cubemaps" "$$dir" 2>/dev/null || true; done
 	@rm -f $(INSTALL_RECORD)
 

@@ -1,22 +1,24 @@
 #!/usr/bin/env bash
-# install_test.sh SOURCE_DIR BUILD_DIR: make install into a temporary prefix puts
-# the program into bin/ and the files it reads into share/meshshade/, the same as
-# the run folder's; make uninstall takes every one of them away again.
+# install_test.sh SOURCE_DIR BUILD_DIR: make install under a temporary DESTDIR
+# puts the program into PREFIX/bin/ and the files it reads into
+# PREFIX/share/meshshade/, the same as the run folder's; make uninstall with the
+# same DESTDIR takes every one of them away again.
 set -euo pipefail
 source_dir=$1
 build_dir=$2
-prefix=$(mktemp -d)
-trap 'rm -rf "$prefix"' EXIT
+destdir=$(mktemp -d)
+trap 'rm -rf "$destdir"' EXIT
+prefix=$destdir/opt/meshshade
 fail() { echo "FAILED: $*" >&2; exit 1; }
 # a record of its own: a user's record of a real install stays as it is
 make_() {
   env -u MAKEFLAGS -u MAKELEVEL make --no-print-directory -C "$source_dir" "$@" BUILD="$build_dir" \
-    PREFIX="$prefix/usr" INSTALL_RECORD="$prefix/record.txt" >/dev/null
+    DESTDIR="$destdir" PREFIX=/opt/meshshade INSTALL_RECORD="$destdir/record.txt" >/dev/null
 }
 
 make_ install
-[ -x "$prefix/usr/bin/meshshade" ] || fail "no bin/meshshade"
-share=$prefix/usr/share/meshshade
+[ -x "$prefix/bin/meshshade" ] || fail "no bin/meshshade"
+share=$prefix/share/meshshade
 for name in vp_reflection.cg fp_reflection.cg bunny500.m cessna_color500.m; do
   cmp -s "$source_dir/data/$name" "$share/$name" || fail "share/meshshade/$name is not the shipped file"
 done
@@ -26,10 +28,10 @@ for set in sky sky2 nvlobby; do
       fail "share/meshshade/cubemaps/${set}_$face.bmp is missing or differs"
   done
 done
-[ "$(grep -c "" "$prefix/record.txt")" = 23 ] || fail "the install record does not list the 23 files"
+[ "$(grep -c "" "$destdir/record.txt")" = 23 ] || fail "the install record does not list the 23 files"
 
 make_ uninstall
-left=$(find "$prefix/usr" -mindepth 1 -not -type d; find "$prefix/usr/share" -mindepth 1 -type d)
+left=$(find "$destdir" -mindepth 1 -not -type d; find "$prefix/share" -mindepth 1 -type d)
 [ -z "$left" ] || fail "left after make uninstall: $left"
-[ ! -e "$prefix/record.txt" ] || fail "the install record stayed"
+[ ! -e "$destdir/record.txt" ] || fail "the install record stayed"
 echo "install: all files in place and taken away again"
