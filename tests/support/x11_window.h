@@ -31,8 +31,8 @@ Window windowAt(int x, int y);
 bool updateWindowInfo(WindowInfo& info);
 // The window's pixels as they are on the screen now.
 Picture capture(const WindowInfo& window);
-// Waits for a few frames to be drawn and captures: the mean of several tries is
-// not needed, the program redraws continuously.
+// Captures after a fixed pause. A test of the viewer waits on its frames instead
+// (captureAfterFrames, viewer.h).
 Picture captureAfter(const WindowInfo& window, int delayMs);
 // A region of the screen (root window).
 Picture captureScreen(int x, int y, int width, int height);
