@@ -22,19 +22,6 @@ namespace {
 
 using Clock = std::chrono::steady_clock;
 
-// The number after the word `name` in a text of words, or -1.
-long numberAfter(std::istream& text, const std::string& name)
-{
-    std::string word;
-    long value = -1;
-    while (text >> word)
-        if (word == name) {
-            text >> value;
-            break;
-        }
-    return value;
-}
-
 const char* const SPINNERS[] = {"lightAmbientRed",      "lightAmbientGreen",
                                 "lightDiffuseBlue",     "lightSpecularRed",
                                 "materialAmbientRed",   "materialDiffuseGreen",

@@ -155,17 +155,22 @@ void stopApp(AppRun& app)
     }
 }
 
-long residentKiB(pid_t pid, const char* field)
+long numberAfter(std::istream& text, const std::string& name)
 {
-    std::ifstream status("/proc/" + std::to_string(pid) + "/status");
-    std::string key;
+    std::string word;
     long value = -1;
-    while (status >> key)
-        if (key == field) {
-            status >> value;
+    while (text >> word)
+        if (word == name) {
+            text >> value;
             break;
         }
     return value;
+}
+
+long residentKiB(pid_t pid, const char* field)
+{
+    std::ifstream status("/proc/" + std::to_string(pid) + "/status");
+    return numberAfter(status, field);
 }
 
 std::string programPath()

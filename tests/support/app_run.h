@@ -3,6 +3,7 @@
 // output and error collected as they come.
 #pragma once
 
+#include <iosfwd>
 #include <memory>
 #include <string>
 #include <vector>
@@ -36,6 +37,9 @@ void stopApp(AppRun& app);
 // A memory figure of a running process from /proc/PID/status, in KiB: "VmRSS:"
 // (resident now), "VmHWM:" (the peak of that); -1 when it cannot be read.
 long residentKiB(pid_t pid, const char* field = "VmRSS:");
+// The number after the word `name` in a text of words (a status file, the
+// viewer's state report), or -1.
+long numberAfter(std::istream& text, const std::string& name);
 
 // The path of the built program and of the assembled run directory.
 std::string programPath();
