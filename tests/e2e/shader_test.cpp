@@ -62,7 +62,7 @@ TEST(ShaderFailure, compileErrorPrintsTextListingWithLineAndExits)
     std::string report = out.substr(0, exiting);
     // the runtime's error text, then the listing naming the file and its line
     EXPECT_NE(report.find("compile"), std::string::npos) << report;
-    const std::string source = readFile(runDirectory() + "/vp_reflection.cg");
+    const std::string source = readFile(shippedShaderPath("vp_reflection.cg"));
     int expected = 1;
     for (size_t i = 0; i < source.find("gl_Position = modelViewProj"); i++)
         expected += source[i] == '\n';

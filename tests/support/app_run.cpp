@@ -182,6 +182,11 @@ std::string runDirectory()
     return MESHSHADE_RUN_DIR;
 }
 
+std::string shippedShaderPath(const std::string& name)
+{
+    return std::string(MESHSHADE_SHIPPED_DIR "/") + name;
+}
+
 std::string makeTempDir()
 {
     std::string pattern = (fs::temp_directory_path() / "meshshade-test-XXXXXX").string();
@@ -201,8 +206,10 @@ std::string makeWorkDir()
 {
     std::string dir = makeTempDir();
     const fs::path run = runDirectory();
-    for (const char* name : {"bunny500.m", "cessna_color500.m", "vp_reflection.cg", "fp_reflection.cg"})
+    for (const char* name : {"bunny500.m", "cessna_color500.m"})
         if (fs::exists(run / name)) fs::copy_file(run / name, fs::path(dir) / name);
+    for (const char* name : {"vp_reflection.cg", "fp_reflection.cg"})
+        fs::copy_file(shippedShaderPath(name), fs::path(dir) / name);
     if (fs::exists(run / "cubemaps"))
         fs::copy(run / "cubemaps", fs::path(dir) / "cubemaps", fs::copy_options::recursive);
     return dir;

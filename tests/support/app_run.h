@@ -44,12 +44,15 @@ long numberAfter(std::istream& text, const std::string& name);
 // The path of the built program and of the assembled run directory.
 std::string programPath();
 std::string runDirectory();
+// The shipped version of a shader file (vp_reflection.cg, fp_reflection.cg). The
+// run directory's copy may hold the user's own edits, which a build keeps.
+std::string shippedShaderPath(const std::string& name);
 
 // A new empty temporary directory, removed with everything in it by removeDir.
 std::string makeTempDir();
 void removeDir(const std::string& dir);
-// A temporary working directory holding copies of every file the program reads
-// (meshes, shader sources, cube maps), as build/run/ has them.
+// A temporary working directory holding copies of every file the program reads:
+// the meshes and cube maps of build/run/, the shader files as shipped.
 std::string makeWorkDir();
 // Writes a file (binary-safe).
 void writeFile(const std::string& path, const std::string& contents);
