@@ -40,12 +40,12 @@ const char RELOADED[] = "Reloaded vp_reflection.cg and fp_reflection.cg.\n";
 const char REFUSED[] = "Shader reload failed; drawing with the previous programs.\n";
 
 // Waits for the reload verdict `verdict` after `mark` and returns what the viewer
-// printed up to it, moving `mark` past it; "" when none came within five seconds.
+// printed up to it, moving `mark` past it; "" when none came within ten seconds.
 std::string awaitVerdict(Viewer& viewer, const std::string& verdict, size_t& mark)
 {
     std::string out;
     if (!waitUntil([&] { return (out = appStdout(viewer.app)).find(verdict, mark) != std::string::npos; },
-                   5000))
+                   10000))
         return "";
     const size_t at = out.find(verdict, mark);
     const std::string report = out.substr(mark, at + verdict.size() - mark);

@@ -116,14 +116,22 @@ void chooseViewingEntry(Viewer& viewer, int index, int x, int y)
     waitFrames(viewer, EVENT_FRAMES);
 }
 
-// Finds a control in the panel's report, giving the panel a few frames to list it.
+// Finds a control in the panel's report once it stays put over a frame: a list
+// that opens may be placed anew in its second frame.
 static bool panelLine(Viewer& viewer, const std::string& name, PanelControl& control)
 {
+    PanelControl last;
+    bool listed = false;
     for (int tries = 0; tries < 20; tries++) {
-        if (readPanelControl(viewer.layoutPath, name, control)) return true;
+        const bool now = readPanelControl(viewer.layoutPath, name, control);
+        if (now && listed && control.x == last.x && control.y == last.y && control.width == last.width &&
+            control.height == last.height)
+            return true;
+        listed = now;
+        last = control;
         if (!waitFrames(viewer, 1)) break;
     }
-    return readPanelControl(viewer.layoutPath, name, control);
+    return false;
 }
 
 bool panelControl(Viewer& viewer, const std::string& name, int& x, int& y, int& w, int& h)
