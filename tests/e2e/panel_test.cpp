@@ -13,11 +13,6 @@
 
 namespace {
 
-void sleepMs(int ms)
-{
-    std::this_thread::sleep_for(std::chrono::milliseconds(ms));
-}
-
 struct PanelWindow : ViewerTest {
     void chooseMesh(const char* item)
     {
