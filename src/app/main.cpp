@@ -3,13 +3,16 @@
 // to the GLUT main loop; from then on all work happens in callbacks.
 #include <cstdio>
 #include <cstdlib>
+#include <string>
 
 #include <GL/freeglut.h>
 #include <IL/il.h>
 
+#include "app/command_line.h"
 #include "app/glh_extensions.h"
 #include "app/lighting.h"
 #include "app/mesh_slots.h"
+#include "app/model_slot.h"
 #include "app/scene_state.h"
 #include "app/swap_control.h"
 #include "app/x_errors.h"
@@ -21,13 +24,40 @@
 #include "render/cube_map.h"
 #include "render/frame.h"
 #include "render/projection.h"
+#include "render/screenshot.h"
 #include "shading/cg_runtime.h"
 #include "shading/shader_setup.h"
+
+// Frames drawn before --screenshot takes its picture: the first ones may still
+// come before the window has its size and the panel its place.
+static const int SCREENSHOT_FRAMES = 5;
 
 int main(int argc, char** argv)
 {
     // Console messages arrive line by line, also through a pipe.
     setvbuf(stdout, nullptr, _IOLBF, 0);
+
+    // Command line: the viewer's own options; glutInit takes the toolkit's
+    CommandLine options;
+    std::string problem;
+    switch (parseCommandLine(argc, argv, options, problem)) {
+    case COMMAND_LINE_HELP:
+        fputs(usageText(), stdout);
+        return 0;
+    case COMMAND_LINE_BAD:
+        fprintf(stderr, "meshshade: %s\n%s", problem.c_str(), usageText());
+        return 2;
+    case COMMAND_LINE_RUN:
+        break;
+    }
+    // The user's model, before any window opens: one that cannot be shown ends the viewer here
+    if (!options.modelPath.empty()) {
+        std::string why;
+        if (!loadModelSlot(options.modelPath.c_str(), why)) {
+            fprintf(stderr, "meshshade: cannot show %s: %s\n", options.modelPath.c_str(), why.c_str());
+            return 1;
+        }
+    }
 
     // A destroyed window or a lost display ends the viewer at once, never in a hang
     installXErrorHandlers();
@@ -88,6 +118,7 @@ int main(int argc, char** argv)
     loadMeshSlot(1, "bunny500.m");
     loadMeshSlot(2, "cessna_color500.m");
     keepLoadedSlotCurrent();
+    if (!options.modelPath.empty()) showModelSlot();
 
     // Lighting
     glEnable(GL_DEPTH_TEST);
@@ -96,6 +127,7 @@ int main(int argc, char** argv)
     glClearColor(0, 0, 0, 0);
 
     setupShaders();
+    if (!options.screenshotPath.empty()) requestScreenshot(options.screenshotPath.c_str(), SCREENSHOT_FRAMES);
 
     glutMainLoop();
     return 0;

@@ -2,15 +2,24 @@
 #include "app/mesh_slots.h"
 
 #include <cassert>
+#include <cmath>
 
 #include "app/scene_state.h"
+#include "app/start_values.h"
 #include "mesh/mesh_prepare.h"
 
 void loadMeshSlot(int slot, const char* fileName)
 {
     assert(slot >= 1 && slot < MESH_SLOT_COUNT && "file mesh slot out of range");
     currentMesh = &meshes[slot];
-    if (loadMeshFile(*currentMesh, fileName)) currentMeshIndex = slot;
+    if (!loadMeshFile(*currentMesh, fileName)) return;
+    currentMeshIndex = slot;
+    // A mesh whose fitted centroid lies outside the view (never one of the
+    // shipped files) would be clamped out of view for good: keep where its
+    // centroid is drawn in view instead.
+    Mesh& m = *currentMesh;
+    for (int i = 0; i < 2; i++)
+        if (std::fabs(m.scale * m.centroid[i]) > START_ORTHO_TOP) m.clampDrawnCentroid = true;
 }
 
 void initSphereSlot()

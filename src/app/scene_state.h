@@ -43,8 +43,10 @@ extern Material defaultMaterial;
 extern ShadingValues shading;
 extern ShadingValues defaultShading;
 
-// Mesh slots: 0 the built-in sphere, 1 "bunny500.m", 2 "cessna_color500.m"
-constexpr int MESH_SLOT_COUNT = 3;
+// Mesh slots: 0 the built-in sphere, 1 "bunny500.m", 2 "cessna_color500.m",
+// 3 the model named on the command line (never loaded without one)
+constexpr int MESH_SLOT_COUNT = 4;
+constexpr int MODEL_SLOT = 3;
 extern Mesh meshes[MESH_SLOT_COUNT];
 extern Mesh* currentMesh; // always points into `meshes`
 extern int currentMeshIndex;

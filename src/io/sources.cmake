@@ -1,4 +1,5 @@
 # File access: regular files only, never blocking, read up to a cap.
 target_sources(meshshade_core PRIVATE
   ${CMAKE_CURRENT_LIST_DIR}/bounded_file.cpp
+  ${CMAKE_CURRENT_LIST_DIR}/file_stamp.cpp
 )

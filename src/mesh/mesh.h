@@ -56,6 +56,11 @@ struct Mesh {
     // the normals), never back to an earlier value: copies of the geometry kept
     // elsewhere (the frame's vertex buffers) are current while theirs matches.
     uint64_t geometryVersion = 0;
+    // The view clamp keeps the point where the centroid is drawn, the
+    // translation, in view. Without it the clamp keeps scale * centroid +
+    // translation in view, as it always has for the built-in meshes: a mesh far
+    // from the origin could then be clamped out of view for good.
+    bool clampDrawnCentroid = false;
 };
 
 // A geometryVersion no mesh has had yet.

@@ -111,6 +111,12 @@ bool loadMeshFile(Mesh& mesh, const char* fileName)
         mesh.loaded = false;
         return false;
     }
+    finishLoadedMesh(mesh, fileName);
+    return true;
+}
+
+void finishLoadedMesh(Mesh& mesh, const char* fileName)
+{
     mesh.hasGeometry = true;
     mesh.showNormals = false;
     mesh.filled = true;
@@ -123,7 +129,19 @@ bool loadMeshFile(Mesh& mesh, const char* fileName)
     fitMesh(mesh, fileName);
     mesh.geometryVersion = newGeometryVersion();
     mesh.loaded = true;
-    return true;
+}
+
+void giveFaceOwnColour(Face& face, const float rgb[3])
+{
+    for (int i = 0; i < 3; i++) {
+        face.colour[i] = rgb[i];
+        face.material.ambient[i] = 0.45f * rgb[i];
+        face.material.diffuse[i] = 0.75f * rgb[i];
+        face.material.specular[i] = rgb[i];
+    }
+    face.material.ambient[3] = face.material.diffuse[3] = face.material.specular[3] = 1.0f;
+    face.material.shininess = 100.0f;
+    face.material.hasOwnMaterial = true;
 }
 
 void scaleMeshNormals(Mesh& mesh, float ratio)

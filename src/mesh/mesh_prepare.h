@@ -13,6 +13,13 @@ void addFaceGeometry(Mesh& mesh, Face& face);
 // it (flags, identity rotation, extent, centroid, scale, vertex normals) and
 // returns true. On failure the mesh is left empty with loaded false.
 bool loadMeshFile(Mesh& mesh, const char* fileName);
+// Sets the flags, identity rotation and fit of a mesh whose vertices, faces and
+// bounds were just filled (the bounds reset as loadMeshFile resets them), and
+// marks it loaded. `fileName` names it in warnings.
+void finishLoadedMesh(Mesh& mesh, const char* fileName);
+// Gives a face its own colour and the material made from it, as a colour block
+// "{rgb=(r g b" of a mesh file does.
+void giveFaceOwnColour(Face& face, const float rgb[3]);
 // Multiplies every face and vertex normal of a mesh by `ratio`: when the scale
 // changes, normals keep their lengths in proportion to it.
 void scaleMeshNormals(Mesh& mesh, float ratio);

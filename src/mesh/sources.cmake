@@ -1,6 +1,7 @@
-# Mesh model: .m reader, face and vertex normals, fitting, vector helpers.
+# Mesh model: .m reader, model import, face and vertex normals, fitting, vector helpers.
 target_sources(meshshade_core PRIVATE
   ${CMAKE_CURRENT_LIST_DIR}/vector_math.cpp
   ${CMAKE_CURRENT_LIST_DIR}/mesh_reader.cpp
   ${CMAKE_CURRENT_LIST_DIR}/mesh_prepare.cpp
+  ${CMAKE_CURRENT_LIST_DIR}/model_import.cpp
 )

@@ -16,6 +16,7 @@
 #include <backends/imgui_impl_glut.h>
 #include <backends/imgui_impl_opengl2.h>
 
+#include "app/model_slot.h"
 #include "app/scene_state.h"
 #include "app/swap_control.h"
 #include "app/x_errors.h"
@@ -200,10 +201,14 @@ void lightAndMaterial()
 
 void meshAndTexture()
 {
-    static const struct {
+    struct MeshItem {
         const char* label;
         int id;
-    } MESH_ITEMS[3] = {{"Cessna", 2}, {"Bunny", 1}, {"Sphere", 0}};
+    };
+    // a model given on the command line comes first, under its file name
+    MeshItem items[4] = {{modelSlotLabel.c_str(), MODEL_SLOT}, {"Cessna", 2}, {"Bunny", 1}, {"Sphere", 0}};
+    const MeshItem* firstItem = modelSlotLabel.empty() ? items + 1 : items;
+    const MeshItem* const itemsEnd = items + 4;
 
     if (!ImGui::CollapsingHeader("Mesh and Environment Texture", ImGuiTreeNodeFlags_DefaultOpen)) return;
     ImGui::Columns(2, "meshAndTexture", true);
@@ -213,8 +218,8 @@ void meshAndTexture()
     // choice whose file did not load shows the sphere.
     const int drawnSlot = int(currentMesh - meshes);
     const char* shown = "";
-    for (const auto& item : MESH_ITEMS)
-        if (item.id == drawnSlot) shown = item.label;
+    for (const MeshItem* item = firstItem; item != itemsEnd; item++)
+        if (item->id == drawnSlot) shown = item->label;
     ImGui::AlignTextToFramePadding();
     ImGui::TextUnformatted("Mesh:");
     ImGui::SameLine();
@@ -224,11 +229,11 @@ void meshAndTexture()
     bool open = ImGui::BeginCombo("##Mesh", shown);
     recordRect("Mesh", field, ImVec2(field.x + FIELD_WIDTH, field.y + ImGui::GetFrameHeight()), shown);
     if (open) {
-        for (const auto& item : MESH_ITEMS) {
-            bool chosen = ImGui::Selectable(item.label, item.id == drawnSlot);
-            recordItem(item.label, chosen ? "chosen" : "-");
-            if (chosen && item.id != drawnSlot) {
-                meshListValue = item.id;
+        for (const MeshItem* item = firstItem; item != itemsEnd; item++) {
+            bool chosen = ImGui::Selectable(item->label, item->id == drawnSlot);
+            recordItem(item->id == MODEL_SLOT ? "Model" : item->label, chosen ? "chosen" : "-");
+            if (chosen && item->id != drawnSlot) {
+                meshListValue = item->id;
                 controlCallback(ID_MESH);
             }
         }

@@ -6,6 +6,7 @@
 #include <GL/freeglut.h>
 
 #include "app/lighting.h"
+#include "app/model_slot.h"
 #include "app/state_report.h"
 #include "app/scene_state.h"
 #include "panel/control_panel.h"
@@ -38,6 +39,8 @@ void idle()
     }
     // edited program files come in without a restart
     reloadShadersIfChanged();
+    // so does a model file written again
+    reloadModelIfChanged();
     writeStateReportIfAsked();
     returnStartUpHeapOnce();
     syncPanel();

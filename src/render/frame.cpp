@@ -7,6 +7,7 @@
 #include "render/cube_map.h"
 #include "render/gl_check.h"
 #include "render/mesh_buffers.h"
+#include "render/screenshot.h"
 #include "shading/cg_runtime.h"
 #include "shading/shader_parameters.h"
 #include "shading/shader_setup.h"
@@ -54,6 +55,8 @@ void display()
         glDisable(GL_CULL_FACE);
     }
     glPopMatrix();
+    // --screenshot reads this frame before it is shown
+    captureFrameIfAsked();
     glutSwapBuffers();
     // off only after the swap, so the next frame's sky is drawn without them
     if (shaded) {

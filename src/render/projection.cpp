@@ -33,7 +33,8 @@ ViewWindow drawingWindow()
 void keepMeshInView(Mesh& m, const ViewWindow& window, ClampAxes axes)
 {
     if (window.width <= 0 || window.height <= 0) return;
-    const float s = m.scale;
+    // where the clamp looks: the drawn centroid, or scale * centroid + translation
+    const float s = m.clampDrawnCentroid ? 0.0f : m.scale;
     // the limits are the orthographic ones whatever the projection
     const float right = window.width * window.right / window.height;
     const float left = window.width * window.left / window.height;

@@ -31,7 +31,9 @@ struct ViewWindow {
 // clamps the mesh in x. A zero-size window keeps the previous projection.
 void reshape(int width, int height);
 // Keeps the mesh's scale * centroid + translation inside the window's
-// orthographic extents (x widened by its aspect). Nothing for a zero-size window.
+// orthographic extents (x widened by its aspect); for a mesh with
+// clampDrawnCentroid, the translation itself, where its centroid is drawn.
+// Nothing for a zero-size window.
 void keepMeshInView(Mesh& mesh, const ViewWindow& window, ClampAxes axes);
 // The same for currentMesh in the drawing window.
 void keepMeshInView(ClampAxes axes);

@@ -5,4 +5,5 @@ target_sources(meshshade_core PRIVATE
   ${CMAKE_CURRENT_LIST_DIR}/projection.cpp
   ${CMAKE_CURRENT_LIST_DIR}/cube_map.cpp
   ${CMAKE_CURRENT_LIST_DIR}/gl_check.cpp
+  ${CMAKE_CURRENT_LIST_DIR}/screenshot.cpp
 )

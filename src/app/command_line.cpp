@@ -1,0 +1,91 @@
+// The viewer's command-line options.
+#include "app/command_line.h"
+
+#include <cstring>
+
+namespace {
+
+// freeglut's own options: glutInit takes them (and the value of those that
+// have one) out of argv later.
+struct ToolkitOption {
+    const char* name;
+    bool takesValue;
+};
+const ToolkitOption TOOLKIT_OPTIONS[] = {{"-display", true}, {"-geometry", true}, {"-direct", false},
+                                         {"-indirect", false}, {"-iconic", false}, {"-gldebug", false},
+                                         {"-sync", false}};
+
+const ToolkitOption* toolkitOption(const char* argument)
+{
+    for (const ToolkitOption& option : TOOLKIT_OPTIONS)
+        if (strcmp(argument, option.name) == 0) return &option;
+    return nullptr;
+}
+
+// `--name VALUE` or `--name=VALUE`: true when argv[i] is option `name`; the value
+// goes to `value` (empty when missing) and i moves past it.
+bool optionWithValue(int argc, char** argv, int& i, const char* name, std::string& value, bool& missing)
+{
+    const size_t length = strlen(name);
+    if (strncmp(argv[i], name, length) != 0) return false;
+    if (argv[i][length] == '=') {
+        value = argv[i] + length + 1;
+    } else if (argv[i][length] == '\0') {
+        if (i + 1 < argc) value = argv[++i];
+    } else {
+        return false;
+    }
+    missing = value.empty();
+    return true;
+}
+
+} // namespace
+
+const char* usageText()
+{
+    return "Usage: meshshade [options] [MODEL]\n"
+           "Shows MODEL, a mesh file (.m, .obj, .ply, .stl, .off, .gltf, .glb, .dae, .3ds, .fbx), first.\n"
+           "  --screenshot FILE.png  draw a few frames, save the drawing window as a PNG picture and end\n"
+           "  --help                 print this text and end\n"
+           "The window toolkit's own options (-display NAME, -geometry WxH+X+Y, ...) work as well.\n";
+}
+
+CommandLineResult parseCommandLine(int argc, char** argv, CommandLine& options, std::string& problem)
+{
+    options = CommandLine();
+    bool optionsEnded = false;
+    for (int i = 1; i < argc; i++) {
+        const char* argument = argv[i];
+        if (!optionsEnded && argument[0] == '-' && argument[1] != '\0') {
+            if (strcmp(argument, "--") == 0) {
+                optionsEnded = true;
+                continue;
+            }
+            if (strcmp(argument, "--help") == 0) return COMMAND_LINE_HELP;
+            if (const ToolkitOption* toolkit = toolkitOption(argument)) {
+                if (toolkit->takesValue) i++;
+                continue;
+            }
+            bool missing = false;
+            if (optionWithValue(argc, argv, i, "--screenshot", options.screenshotPath, missing)) {
+                if (missing) {
+                    problem = "--screenshot needs the name of the PNG file to write";
+                    return COMMAND_LINE_BAD;
+                }
+                continue;
+            }
+            problem = std::string("unknown option ") + argument;
+            return COMMAND_LINE_BAD;
+        }
+        if (argument[0] == '\0') {
+            problem = "the MODEL name is empty";
+            return COMMAND_LINE_BAD;
+        }
+        if (!options.modelPath.empty()) {
+            problem = std::string("one model at a time: ") + options.modelPath + " and " + argument;
+            return COMMAND_LINE_BAD;
+        }
+        options.modelPath = argument;
+    }
+    return COMMAND_LINE_RUN;
+}

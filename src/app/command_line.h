@@ -1,0 +1,23 @@
+// The viewer's own command line: `meshshade [options] [MODEL]`. Read by main()
+// before the window toolkit starts; the toolkit's own options (-display,
+// -geometry, ...) are passed over here and left to it.
+#pragma once
+
+#include <string>
+
+// What the command line asks for; empty strings for what it does not give.
+struct CommandLine {
+    std::string modelPath;      // MODEL: a mesh file shown in a slot of its own
+    std::string screenshotPath; // --screenshot FILE.png
+};
+
+enum CommandLineResult {
+    COMMAND_LINE_RUN,  // start the viewer with these options
+    COMMAND_LINE_HELP, // --help: print the usage on stdout, end with status 0
+    COMMAND_LINE_BAD,  // print `problem` and the usage on stderr, end with status 2
+};
+
+// Reads argv (argv[0] is the program). `problem` says what is wrong for COMMAND_LINE_BAD.
+CommandLineResult parseCommandLine(int argc, char** argv, CommandLine& options, std::string& problem);
+// The usage text, one line per option, ending in a line break.
+const char* usageText();

@@ -1,0 +1,367 @@
+// Reading a user's model: assimp for the common formats, the .m reader for our
+// own; then one merged triangle mesh with joined vertices, turned outward when
+// it is closed and wound inward, and prepared like the viewer's mesh files.
+#include "mesh/model_import.h"
+
+#include <sys/stat.h>
+#include <unistd.h>
+
+#include <algorithm>
+#include <cctype>
+#include <cerrno>
+#include <cfloat>
+#include <cmath>
+#include <cstdio>
+#include <cstring>
+#include <exception>
+
+#include <assimp/DefaultIOSystem.h>
+#include <assimp/Importer.hpp>
+#include <assimp/material.h>
+#include <assimp/postprocess.h>
+#include <assimp/scene.h>
+
+#include "io/bounded_file.h"
+#include "mesh/mesh_prepare.h"
+
+namespace {
+
+// More faces than this are refused: corners are 32-bit and the drawing is
+// immediate-mode.
+const size_t MAX_MODEL_FACES = size_t(50) * 1000 * 1000;
+// Deeper node trees are refused rather than walked on the stack.
+const int MAX_NODE_DEPTH = 256;
+
+// assimp opens the model and every file it names (glTF buffers, OBJ material
+// libraries) through this: only regular files within the size cap, so a name
+// that leads to a pipe or a device never blocks and a huge file is never read.
+struct BoundedIOSystem : Assimp::DefaultIOSystem {
+    std::string refusal; // why the last refused file was refused
+
+    bool Exists(const char* path) const override
+    {
+        struct stat s;
+        return stat(path, &s) == 0 && S_ISREG(s.st_mode);
+    }
+
+    Assimp::IOStream* Open(const char* path, const char* mode) override
+    {
+        if (strchr(mode, 'w') || strchr(mode, 'a')) return nullptr; // reading only
+        std::string why;
+        const int fd = openRegularFile(path, MAX_MODEL_FILE_BYTES, why);
+        if (fd < 0) {
+            refusal = std::string(path) + ": " + why;
+            return nullptr;
+        }
+        close(fd);
+        return DefaultIOSystem::Open(path, mode);
+    }
+};
+
+// Whether a material colour is the file's own rather than the stand-in assimp
+// or its importers give a file without materials (grey or white, unnamed).
+bool ownDiffuseColour(const aiMaterial* material, float rgb[3])
+{
+    aiColor4D colour;
+    if (!material || material->Get(AI_MATKEY_COLOR_DIFFUSE, colour) != AI_SUCCESS) return false;
+    aiString name;
+    material->Get(AI_MATKEY_NAME, name);
+    if (strcmp(name.C_Str(), AI_DEFAULT_MATERIAL_NAME) == 0 || name.length == 0) return false;
+    rgb[0] = colour.r, rgb[1] = colour.g, rgb[2] = colour.b;
+    for (int i = 0; i < 3; i++)
+        if (!std::isfinite(rgb[i])) return false;
+    return true;
+}
+
+// Triangles of the scene before vertices are joined: three corner positions each.
+struct Soup {
+    std::vector<float> corners; // 9 floats per triangle
+    std::vector<float> colours; // 3 per triangle
+    std::vector<uint8_t> coloured;
+};
+
+bool collectNode(const aiScene* scene, const aiNode* node, const aiMatrix4x4& parent, int depth, Soup& soup,
+                 std::string& why)
+{
+    if (depth > MAX_NODE_DEPTH) {
+        why = "its node tree is more than " + std::to_string(MAX_NODE_DEPTH) + " levels deep";
+        return false;
+    }
+    const aiMatrix4x4 transform = parent * node->mTransformation;
+    for (unsigned n = 0; n < node->mNumMeshes; n++) {
+        if (node->mMeshes[n] >= scene->mNumMeshes) continue;
+        const aiMesh* mesh = scene->mMeshes[node->mMeshes[n]];
+        float materialRgb[3] = {0, 0, 0};
+        const bool materialColour = mesh->mMaterialIndex < scene->mNumMaterials &&
+                                    ownDiffuseColour(scene->mMaterials[mesh->mMaterialIndex], materialRgb);
+        const aiColor4D* vertexColours = mesh->mColors[0];
+        for (unsigned f = 0; f < mesh->mNumFaces; f++) {
+            const aiFace& face = mesh->mFaces[f];
+            // points and lines are not drawn
+            if (face.mNumIndices != 3) continue;
+            if (soup.coloured.size() >= MAX_MODEL_FACES) {
+                why = "it has more than " + std::to_string(MAX_MODEL_FACES) + " faces";
+                return false;
+            }
+            float rgb[3] = {materialRgb[0], materialRgb[1], materialRgb[2]};
+            if (vertexColours) rgb[0] = rgb[1] = rgb[2] = 0;
+            for (unsigned k = 0; k < 3; k++) {
+                const unsigned index = face.mIndices[k];
+                if (index >= mesh->mNumVertices) {
+                    why = "a face names a vertex it does not have";
+                    return false;
+                }
+                const aiVector3D p = transform * mesh->mVertices[index];
+                if (!std::isfinite(p.x) || !std::isfinite(p.y) || !std::isfinite(p.z)) {
+                    why = "a vertex has a coordinate that is not a finite number";
+                    return false;
+                }
+                soup.corners.insert(soup.corners.end(), {p.x, p.y, p.z});
+                // a face of a mesh with vertex colours gets the mean of its corners'
+                if (vertexColours) {
+                    rgb[0] += vertexColours[index].r / 3;
+                    rgb[1] += vertexColours[index].g / 3;
+                    rgb[2] += vertexColours[index].b / 3;
+                }
+            }
+            const bool coloured =
+                (materialColour || vertexColours) && std::isfinite(rgb[0] + rgb[1] + rgb[2]);
+            soup.colours.insert(soup.colours.end(), {rgb[0], rgb[1], rgb[2]});
+            soup.coloured.push_back(coloured ? 1 : 0);
+        }
+    }
+    for (unsigned c = 0; c < node->mNumChildren; c++)
+        if (node->mChildren[c] && !collectNode(scene, node->mChildren[c], transform, depth + 1, soup, why))
+            return false;
+    return true;
+}
+
+// The bits of a coordinate, with -0 taken as +0 so that both join.
+inline uint32_t coordinateBits(float value)
+{
+    if (value == 0) value = 0;
+    uint32_t bits;
+    memcpy(&bits, &value, sizeof bits);
+    return bits;
+}
+
+inline uint64_t positionHash(const float* p)
+{
+    uint64_t h = coordinateBits(p[0]) * 0x9E3779B97F4A7C15ull;
+    h ^= coordinateBits(p[1]) + 0x632BE59BD9B4E019ull + (h << 6) + (h >> 2);
+    h ^= coordinateBits(p[2]) * 0xC2B2AE3D27D4EB4Full;
+    return h ^ (h >> 29);
+}
+
+inline bool samePosition(const float* a, const float* b)
+{
+    return coordinateBits(a[0]) == coordinateBits(b[0]) && coordinateBits(a[1]) == coordinateBits(b[1]) &&
+           coordinateBits(a[2]) == coordinateBits(b[2]);
+}
+
+// Joins corners at one position into one vertex (an open-addressing table of
+// vertex numbers) and drops triangles that have become points or lines.
+void joinVertices(const Soup& soup, ImportedModel& model)
+{
+    const size_t cornerCount = soup.corners.size() / 3;
+    size_t tableSize = 16;
+    while (tableSize < cornerCount * 2)
+        tableSize *= 2;
+    std::vector<uint32_t> table(tableSize, UINT32_MAX);
+    std::vector<uint32_t> vertexOf(cornerCount);
+    model.positions.clear();
+    model.positions.reserve(soup.corners.size());
+    for (size_t c = 0; c < cornerCount; c++) {
+        const float* p = &soup.corners[c * 3];
+        size_t slot = positionHash(p) & (tableSize - 1);
+        while (table[slot] != UINT32_MAX && !samePosition(&model.positions[size_t(table[slot]) * 3], p))
+            slot = (slot + 1) & (tableSize - 1);
+        if (table[slot] == UINT32_MAX) {
+            table[slot] = uint32_t(model.positions.size() / 3);
+            model.positions.insert(model.positions.end(), p, p + 3);
+        }
+        vertexOf[c] = table[slot];
+    }
+    model.corners.clear();
+    model.colours.clear();
+    model.coloured.clear();
+    for (size_t t = 0; t < soup.coloured.size(); t++) {
+        const uint32_t a = vertexOf[t * 3], b = vertexOf[t * 3 + 1], c = vertexOf[t * 3 + 2];
+        if (a == b || b == c || a == c) continue;
+        model.corners.insert(model.corners.end(), {a, b, c});
+        model.colours.insert(model.colours.end(), &soup.colours[t * 3], &soup.colours[t * 3 + 3]);
+        model.coloured.push_back(soup.coloured[t]);
+    }
+}
+
+// Six times the signed volume the faces enclose, taken about the middle of the
+// bounds so that a model far from the origin keeps its precision.
+double signedVolume(const ImportedModel& model)
+{
+    double low[3] = {DBL_MAX, DBL_MAX, DBL_MAX}, high[3] = {-DBL_MAX, -DBL_MAX, -DBL_MAX};
+    for (size_t v = 0; v < model.positions.size(); v += 3)
+        for (int i = 0; i < 3; i++) {
+            low[i] = std::min(low[i], double(model.positions[v + i]));
+            high[i] = std::max(high[i], double(model.positions[v + i]));
+        }
+    double middle[3];
+    for (int i = 0; i < 3; i++)
+        middle[i] = (low[i] + high[i]) / 2;
+    double volume = 0;
+    for (size_t f = 0; f < model.corners.size(); f += 3) {
+        double p[3][3];
+        for (int k = 0; k < 3; k++)
+            for (int i = 0; i < 3; i++)
+                p[k][i] = model.positions[size_t(model.corners[f + k]) * 3 + i] - middle[i];
+        volume += p[0][0] * (p[1][1] * p[2][2] - p[1][2] * p[2][1]) - p[0][1] * (p[1][0] * p[2][2] - p[1][2] * p[2][0]) +
+                  p[0][2] * (p[1][0] * p[2][1] - p[1][1] * p[2][0]);
+    }
+    return volume;
+}
+
+// Closed and consistently wound: every edge is used once in each direction.
+bool closedSurface(const ImportedModel& model)
+{
+    std::vector<uint64_t> edges;
+    edges.reserve(model.corners.size());
+    for (size_t f = 0; f < model.corners.size(); f += 3)
+        for (int k = 0; k < 3; k++)
+            edges.push_back(uint64_t(model.corners[f + k]) << 32 | model.corners[f + (k + 1) % 3]);
+    std::sort(edges.begin(), edges.end());
+    if (std::adjacent_find(edges.begin(), edges.end()) != edges.end()) return false;
+    for (uint64_t edge : edges) {
+        const uint64_t reverse = (edge << 32) | (edge >> 32);
+        if (!std::binary_search(edges.begin(), edges.end(), reverse)) return false;
+    }
+    return true;
+}
+
+bool endsWith(const std::string& text, const char* ending)
+{
+    const size_t n = strlen(ending);
+    if (text.size() < n) return false;
+    for (size_t i = 0; i < n; i++)
+        if (tolower((unsigned char)text[text.size() - n + i]) != ending[i]) return false;
+    return true;
+}
+
+// Fills `mesh` from the imported triangles, as the .m reader and preparation would.
+void buildMesh(const ImportedModel& model, Mesh& mesh, const char* path)
+{
+    mesh = Mesh();
+    for (int i = 0; i < 3; i++) {
+        mesh.boundsMax[i] = -FLT_MAX;
+        mesh.boundsMin[i] = FLT_MAX;
+    }
+    mesh.vertices.resize(model.positions.size() / 3);
+    for (size_t v = 0; v < mesh.vertices.size(); v++)
+        for (int i = 0; i < 3; i++) {
+            const float x = model.positions[v * 3 + i];
+            mesh.vertices[v].position[i] = x;
+            mesh.centroid[i] += x;
+            mesh.boundsMax[i] = std::max(mesh.boundsMax[i], x);
+            mesh.boundsMin[i] = std::min(mesh.boundsMin[i], x);
+        }
+    mesh.faces.resize(model.coloured.size());
+    for (size_t f = 0; f < mesh.faces.size(); f++) {
+        Face& face = mesh.faces[f];
+        for (int k = 0; k < 3; k++)
+            face.corners[k] = int32_t(model.corners[f * 3 + k] + 1);
+        addFaceGeometry(mesh, face);
+        if (model.coloured[f]) giveFaceOwnColour(face, &model.colours[f * 3]);
+    }
+    finishLoadedMesh(mesh, path);
+}
+
+// Checks of inputs that Debian's assimp (5.2) cannot be trusted with: a PLY
+// header that never ends sends its reader into an endless loop.
+bool safeForAssimp(int fd, const char* path, std::string& why)
+{
+    char head[65536];
+    const ssize_t count = pread(fd, head, sizeof head, 0);
+    if (count < 0) {
+        why = strerror(errno);
+        return false;
+    }
+    const std::string text(head, size_t(count));
+    const bool ply = text.compare(0, 3, "ply") == 0 || endsWith(path, ".ply");
+    if (ply && text.find("\nend_header") == std::string::npos) {
+        why = "its PLY header does not end with an end_header line within its first 64 KiB";
+        return false;
+    }
+    return true;
+}
+
+} // namespace
+
+bool importWithAssimp(const char* path, ImportedModel& model, std::string& why)
+{
+    // the file itself first, for a plain reason (a directory, no permission, too big)
+    const int fd = openRegularFile(path, MAX_MODEL_FILE_BYTES, why);
+    if (fd < 0) return false;
+    const bool safe = safeForAssimp(fd, path, why);
+    close(fd);
+    if (!safe) return false;
+
+    Assimp::Importer importer;
+    auto* files = new BoundedIOSystem;
+    importer.SetIOHandler(files); // the importer owns it from here
+    const aiScene* scene = nullptr;
+    try {
+        scene = importer.ReadFile(path, aiProcess_Triangulate | aiProcess_ValidateDataStructure);
+    } catch (const std::exception& e) {
+        why = std::string("the importer failed: ") + e.what();
+        return false;
+    }
+    if (!scene) {
+        why = importer.GetErrorString();
+        if (!files->refusal.empty()) why += " (" + files->refusal + ")";
+        if (why.empty()) why = "not a model file the viewer can read";
+        return false;
+    }
+    if ((scene->mFlags & AI_SCENE_FLAGS_INCOMPLETE) || !scene->mRootNode) {
+        why = "the file holds no complete scene";
+        return false;
+    }
+    Soup soup;
+    if (!collectNode(scene, scene->mRootNode, aiMatrix4x4(), 0, soup, why)) return false;
+    joinVertices(soup, model);
+    if (model.coloured.empty()) {
+        why = "it holds no faces (points and lines are not drawn)";
+        return false;
+    }
+    // A closed surface wound inward shows inside out: turn every face.
+    model.turnedOutward = false;
+    if (signedVolume(model) < 0 && closedSurface(model)) {
+        for (size_t f = 0; f < model.corners.size(); f += 3)
+            std::swap(model.corners[f + 1], model.corners[f + 2]);
+        model.turnedOutward = true;
+    }
+    return true;
+}
+
+bool importModelFile(Mesh& mesh, const char* path, std::string& why)
+{
+    Mesh read;
+    if (endsWith(path, ".m")) {
+        const int fd = openRegularFile(path, MAX_MODEL_FILE_BYTES, why);
+        if (fd < 0) return false;
+        close(fd);
+        if (!loadMeshFile(read, path)) {
+            why = "it could not be read";
+            return false;
+        }
+        if (read.faces.empty()) {
+            why = "it holds no faces";
+            return false;
+        }
+    } else {
+        ImportedModel model;
+        if (!importWithAssimp(path, model, why)) return false;
+        if (model.turnedOutward) printf("%s: the faces were wound inward; turned outward\n", path);
+        buildMesh(model, read, path);
+    }
+    mesh = std::move(read);
+    mesh.rotationRef = mesh.rotation; // the moved record's own matrix
+    return true;
+}

@@ -1,0 +1,231 @@
+// A user's model files of each format, read into a mesh: triangulation, merged
+// meshes under node transforms, joined vertices, colours, orientation, fit, and
+// one clear reason for every file that cannot be shown.
+#include <gtest/gtest.h>
+
+#include <cmath>
+#include <fcntl.h>
+#include <string>
+#include <sys/stat.h>
+#include <unistd.h>
+
+#include "../support/model_files.h"
+#include "mesh/model_import.h"
+#include "render/projection.h"
+
+namespace {
+
+struct ModelDir {
+    std::string path;
+    ModelDir()
+    {
+        char name[] = "/tmp/meshshade_modelXXXXXX";
+        path = mkdtemp(name);
+    }
+    ~ModelDir() { (void)system(("rm -rf '" + path + "'").c_str()); }
+    std::string write(const std::string& name, const std::string& bytes) const
+    {
+        std::string file = path + "/" + name;
+        FILE* f = fopen(file.c_str(), "wb");
+        fwrite(bytes.data(), 1, bytes.size(), f);
+        fclose(f);
+        return file;
+    }
+};
+
+// Reads a file into a mesh; the console output is swallowed into `out`.
+bool import(const std::string& path, Mesh& mesh, std::string& why, std::string* out = nullptr)
+{
+    testing::internal::CaptureStdout();
+    testing::internal::CaptureStderr();
+    bool ok = importModelFile(mesh, path.c_str(), why);
+    std::string text = testing::internal::GetCapturedStdout();
+    testing::internal::GetCapturedStderr();
+    if (out) *out = text;
+    return ok;
+}
+
+const float* position(const Mesh& m, int face, int corner)
+{
+    return m.vertices[size_t(m.faces[size_t(face)].corners[corner] - 1)].position;
+}
+
+double signedVolume(const Mesh& m)
+{
+    double volume = 0;
+    for (size_t f = 0; f < m.faces.size(); f++) {
+        const float *a = position(m, int(f), 0), *b = position(m, int(f), 1), *c = position(m, int(f), 2);
+        volume += a[0] * (b[1] * c[2] - b[2] * c[1]) - a[1] * (b[0] * c[2] - b[2] * c[0]) +
+                  a[2] * (b[0] * c[1] - b[1] * c[0]);
+    }
+    return volume / 6;
+}
+
+} // namespace
+
+//  (1,2) D
+//        |\          a concave quad A B C D: C is the reflex corner; a fan from
+//        | \         A would put a triangle outside it
+//  (1,.5)C  \ .
+//       /     .
+//  A---------B  (0,0) (2,0)
+TEST(ModelImport, concaveObjQuadIsSplitInsideItsOutline)
+{
+    ModelDir dir;
+    Mesh mesh;
+    std::string why;
+    ASSERT_TRUE(import(dir.write("quad.obj", "v 0 0 0\nv 2 0 0\nv 1 0.5 0\nv 1 2 0\nf 1 2 3 4\n"), mesh, why)) << why;
+    ASSERT_EQ(mesh.vertices.size(), 4u);
+    ASSERT_EQ(mesh.faces.size(), 2u);
+    double area = 0;
+    for (int f = 0; f < 2; f++) {
+        const float *a = position(mesh, f, 0), *b = position(mesh, f, 1), *c = position(mesh, f, 2);
+        const double z = (b[0] - a[0]) * (c[1] - a[1]) - (b[1] - a[1]) * (c[0] - a[0]);
+        EXPECT_GT(z, 0) << "face " << f << " wound clockwise";
+        area += z / 2;
+        EXPECT_NEAR(mesh.faces[size_t(f)].normal[2], 1, 1e-6);
+    }
+    // the shoelace area of A B C D (a split along B D gives 2 + 0.75 unsigned)
+    EXPECT_NEAR(area, 1.25, 1e-6);
+    EXPECT_FALSE(mesh.faces[0].material.hasOwnMaterial); // no material file: the panel's material
+    EXPECT_TRUE(mesh.loaded && mesh.hasGeometry && mesh.useShaders);
+    EXPECT_EQ(mesh.rotationRef, mesh.rotation);
+}
+
+TEST(ModelImport, binaryStlCornersJoinIntoAClosedOutwardCube)
+{
+    ModelDir dir;
+    Mesh mesh;
+    std::string why, out;
+    ASSERT_TRUE(import(dir.write("cube.stl", binaryStl(cubeModel(0, 0, 0, 2))), mesh, why, &out)) << why;
+    EXPECT_EQ(mesh.vertices.size(), 8u); // 36 corners, 8 positions
+    EXPECT_EQ(mesh.faces.size(), 12u);
+    EXPECT_NEAR(signedVolume(mesh), 8, 1e-4);
+    EXPECT_EQ(out.find("turned outward"), std::string::npos) << out;
+    // fitted as the mesh files are: centroid, extent, scale
+    EXPECT_NEAR(mesh.centroid[0], 1, 1e-6);
+    EXPECT_NEAR(mesh.extent, 2, 1e-6);
+    EXPECT_NEAR(mesh.scale, 0.75, 1e-6);
+}
+
+TEST(ModelImport, inwardClosedBoxIsTurnedOutwardWithOneLineAndAnOpenOneIsNot)
+{
+    ModelDir dir;
+    Mesh mesh;
+    std::string why, out;
+    const std::string path = dir.write("inward.obj", objText(cubeModel(0, 0, 0, 1, true)));
+    ASSERT_TRUE(import(path, mesh, why, &out)) << why;
+    EXPECT_NEAR(signedVolume(mesh), 1, 1e-5);
+    EXPECT_EQ(out, path + ": the faces were wound inward; turned outward\n");
+    for (const Face& f : mesh.faces) {
+        // every face normal points away from the centre (0.5, 0.5, 0.5)
+        EXPECT_GT((f.centre[0] - 0.5f) * f.normal[0] + (f.centre[1] - 0.5f) * f.normal[1] +
+                      (f.centre[2] - 0.5f) * f.normal[2],
+                  0);
+    }
+
+    // one side missing: not closed, so there is no inside to tell; left as it is
+    TriangleModel open = cubeModel(0, 0, 0, 1, true);
+    open.faces.resize(open.faces.size() - 6);
+    ASSERT_TRUE(import(dir.write("open.obj", objText(open)), mesh, why, &out)) << why;
+    EXPECT_LT(signedVolume(mesh), 0);
+    EXPECT_EQ(out, "");
+}
+
+TEST(ModelImport, gltfMeshesUnderTransformedNodesAreMergedWithTheirColour)
+{
+    ModelDir dir;
+    for (const std::string& uri : {std::string(), std::string("two.bin")}) {
+        std::string buffer;
+        const std::string gltf = gltfTwoNodes(uri, buffer);
+        if (!uri.empty()) dir.write(uri, buffer);
+        Mesh mesh;
+        std::string why;
+        ASSERT_TRUE(import(dir.write("two.gltf", gltf), mesh, why)) << uri << ": " << why;
+        ASSERT_EQ(mesh.faces.size(), 2u) << uri;
+        EXPECT_EQ(mesh.vertices.size(), 6u) << uri;
+        // (10..11, 0..1) from the moved node; (0..2, -5..-3) from the scaled child of the moved parent
+        EXPECT_FLOAT_EQ(mesh.boundsMin[0], 0);
+        EXPECT_FLOAT_EQ(mesh.boundsMax[0], 11);
+        EXPECT_FLOAT_EQ(mesh.boundsMin[1], -5);
+        EXPECT_FLOAT_EQ(mesh.boundsMax[1], 1);
+        for (const Face& f : mesh.faces) {
+            ASSERT_TRUE(f.material.hasOwnMaterial);
+            EXPECT_FLOAT_EQ(f.colour[0], 1);
+            EXPECT_FLOAT_EQ(f.colour[1], 0);
+            EXPECT_FLOAT_EQ(f.material.diffuse[0], 0.75f);
+            EXPECT_FLOAT_EQ(f.normal[2], 1);
+        }
+    }
+}
+
+TEST(ModelImport, modelFarFromTheOriginIsFittedAndItsDrawnCentroidStaysInView)
+{
+    ModelDir dir;
+    Mesh mesh;
+    std::string why;
+    ASSERT_TRUE(import(dir.write("far.ply", binaryPly(cubeModel(1000, 1000, 0, 4))), mesh, why)) << why;
+    EXPECT_NEAR(mesh.centroid[0], 1002, 1e-3);
+    EXPECT_NEAR(mesh.centroid[1], 1002, 1e-3);
+    EXPECT_NEAR(mesh.scale, 1.5 / 4, 1e-6);
+
+    // The clamp of the built-in meshes tests scale * centroid + offset (375.75
+    // here) and would move the drawn centroid to 2 - 375.75, far out of view.
+    const ViewWindow window{600, 600};
+    mesh.clampDrawnCentroid = true;
+    keepMeshInView(mesh, window, CLAMP_X_AND_Y);
+    EXPECT_FLOAT_EQ(mesh.translateX, 0);
+    EXPECT_FLOAT_EQ(mesh.translateY, 0);
+    mesh.translateX = 7;
+    mesh.translateY = -9;
+    keepMeshInView(mesh, window, CLAMP_X_AND_Y);
+    EXPECT_FLOAT_EQ(mesh.translateX, 2);
+    EXPECT_FLOAT_EQ(mesh.translateY, -2);
+}
+
+TEST(ModelImport, unreadableFilesGiveOneReasonAndLeaveTheMeshAlone)
+{
+    ModelDir dir;
+    Mesh mesh;
+    mesh.scale = 42; // a last good model, which must stay
+    std::string buffer;
+    const std::string truncatedPly = binaryPly(cubeModel(0, 0, 0, 1));
+    struct Case {
+        std::string path, reason;
+    } cases[] = {
+        {dir.write("short.ply", truncatedPly.substr(0, truncatedPly.size() - 20)), ""},
+        {dir.write("nobuffer.gltf", gltfTwoNodes("missing.bin", buffer)), "missing.bin"},
+        {dir.write("range.obj", "v 0 0 0\nv 1 0 0\nv 0 1 0\nf 1 2 9\n"), "out of range"},
+        {dir.write("nan.obj", "v 0 0 0\nv nan 0 0\nv 0 1 0\nf 1 2 3\n"), "not a finite number"},
+        {dir.write("empty.obj", "# nothing\n"), ""},
+        {dir.write("lines.obj", "v 0 0 0\nv 1 0 0\nl 1 2\n"), ""},
+        {dir.write("noise.ply", std::string("ply\nformat binary_little_endian 1.0\n") + std::string(300, '\xff')), ""},
+        {dir.path, "is a directory"},
+        {dir.path + "/absent.obj", "No such file or directory"},
+    };
+    for (const Case& c : cases) {
+        std::string why;
+        EXPECT_FALSE(import(c.path, mesh, why)) << c.path;
+        EXPECT_FALSE(why.empty()) << c.path;
+        EXPECT_NE(why.find(c.reason), std::string::npos) << c.path << ": " << why;
+        EXPECT_EQ(why.find('\n'), std::string::npos) << c.path << ": " << why;
+        EXPECT_EQ(mesh.scale, 42) << c.path;
+    }
+
+    // A 2 GB file (sparse: no disk space used) is refused by its size, unread.
+    const std::string huge = dir.path + "/huge.stl";
+    const int fd = open(huge.c_str(), O_CREAT | O_WRONLY, 0644);
+    ASSERT_EQ(ftruncate(fd, off_t(2) << 30), 0);
+    close(fd);
+    std::string why;
+    EXPECT_FALSE(import(huge, mesh, why));
+    EXPECT_NE(why.find("larger than 512 MiB"), std::string::npos) << why;
+
+    // Without read permission (root reads everything: nothing to test then).
+    if (geteuid() != 0) {
+        const std::string locked = dir.write("locked.obj", objText(cubeModel(0, 0, 0, 1)));
+        chmod(locked.c_str(), 0);
+        EXPECT_FALSE(import(locked, mesh, why));
+        EXPECT_NE(why.find("Permission denied"), std::string::npos) << why;
+    }
+}
