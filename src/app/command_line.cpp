@@ -11,8 +11,8 @@ struct ToolkitOption {
     const char* name;
     bool takesValue;
 };
-const ToolkitOption TOOLKIT_OPTIONS[] = {{"-display", true}, {"-geometry", true}, {"-direct", false},
-                                         {"-indirect", false}, {"-iconic", false}, {"-gldebug", false},
+const ToolkitOption TOOLKIT_OPTIONS[] = {{"-display", true},   {"-geometry", true}, {"-direct", false},
+                                         {"-indirect", false}, {"-iconic", false},  {"-gldebug", false},
                                          {"-sync", false}};
 
 const ToolkitOption* toolkitOption(const char* argument)

@@ -22,8 +22,8 @@ const int CHECK_INTERVAL_MS = 75;
 
 std::string modelPath;
 int lastCheck = 0;
-FileStamp settled;     // what was last read, good or not
-FileStamp changed;     // a change seen at the last look, waiting to hold still
+FileStamp settled; // what was last read, good or not
+FileStamp changed; // a change seen at the last look, waiting to hold still
 bool changeSeen = false;
 
 // The user's own view of the model carried over a reload: turn, offset, flags

@@ -213,7 +213,8 @@ double signedVolume(const ImportedModel& model)
         for (int k = 0; k < 3; k++)
             for (int i = 0; i < 3; i++)
                 p[k][i] = model.positions[size_t(model.corners[f + k]) * 3 + i] - middle[i];
-        volume += p[0][0] * (p[1][1] * p[2][2] - p[1][2] * p[2][1]) - p[0][1] * (p[1][0] * p[2][2] - p[1][2] * p[2][0]) +
+        volume += p[0][0] * (p[1][1] * p[2][2] - p[1][2] * p[2][1]) -
+                  p[0][1] * (p[1][0] * p[2][2] - p[1][2] * p[2][0]) +
                   p[0][2] * (p[1][0] * p[2][1] - p[1][1] * p[2][0]);
     }
     return volume;

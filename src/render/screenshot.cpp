@@ -43,7 +43,8 @@ void captureFrameIfAsked()
     if (written)
         printf("Wrote %s (%d x %d pixels).\n", screenshotPath.c_str(), width, height);
     else
-        fprintf(stderr, "meshshade: cannot write the screenshot %s: %s\n", screenshotPath.c_str(), strerror(errno));
+        fprintf(stderr, "meshshade: cannot write the screenshot %s: %s\n", screenshotPath.c_str(),
+                strerror(errno));
     fflush(stdout);
     fflush(stderr);
     // _exit: freeglut's clean-up at exit is not needed, and can block on the GLX lock

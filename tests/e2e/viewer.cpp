@@ -51,7 +51,9 @@ bool startViewer(Viewer& viewer, std::string& why, const std::vector<std::string
             environment.push_back(e);
     for (const std::string& e : frameCounterEnvironment(viewer.frames, preload))
         environment.push_back(e);
-    if (!startApp(viewer.app, {programPath()}, viewer.dir, environment)) {
+    std::vector<std::string> command = {programPath()};
+    command.insert(command.end(), viewer.args.begin(), viewer.args.end());
+    if (!startApp(viewer.app, command, viewer.dir, environment)) {
         why = "cannot start " + programPath();
         return false;
     }

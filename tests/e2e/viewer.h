@@ -13,7 +13,8 @@
 #include "x11_window.h"
 
 struct Viewer {
-    std::string dir; // its working directory
+    std::string dir;               // its working directory
+    std::vector<std::string> args; // command-line arguments, set before startViewer
     AppRun app;
     WindowInfo window;      // "Mesh display"
     WindowInfo panel;       // "Controls"

@@ -20,9 +20,11 @@ inline TriangleModel cubeModel(float x, float y, float z, float size, bool inwar
 {
     TriangleModel m;
     for (int i = 0; i < 8; i++)
-        m.positions.insert(m.positions.end(), {x + size * (i & 1), y + size * ((i >> 1) & 1), z + size * (i >> 2)});
+        m.positions.insert(m.positions.end(),
+                           {x + size * (i & 1), y + size * ((i >> 1) & 1), z + size * (i >> 2)});
     // two triangles per side, outward: -z, +z, -y, +y, -x, +x
-    const uint32_t sides[6][4] = {{0, 2, 3, 1}, {4, 5, 7, 6}, {0, 1, 5, 4}, {2, 6, 7, 3}, {0, 4, 6, 2}, {1, 3, 7, 5}};
+    const uint32_t sides[6][4] = {{0, 2, 3, 1}, {4, 5, 7, 6}, {0, 1, 5, 4},
+                                  {2, 6, 7, 3}, {0, 4, 6, 2}, {1, 3, 7, 5}};
     for (const auto& s : sides) {
         m.faces.insert(m.faces.end(), {s[0], s[1], s[2], s[0], s[2], s[3]});
     }
@@ -37,7 +39,8 @@ inline std::string objText(const TriangleModel& m)
     std::string text;
     char line[128];
     for (size_t v = 0; v < m.positions.size(); v += 3) {
-        snprintf(line, sizeof line, "v %.9g %.9g %.9g\n", m.positions[v], m.positions[v + 1], m.positions[v + 2]);
+        snprintf(line, sizeof line, "v %.9g %.9g %.9g\n", m.positions[v], m.positions[v + 1],
+                 m.positions[v + 2]);
         text += line;
     }
     for (size_t f = 0; f < m.faces.size(); f += 3) {
@@ -130,7 +133,8 @@ inline std::string gltfTwoNodes(const std::string& bufferUri, std::string& buffe
 "meshes":[{"primitives":[{"attributes":{"POSITION":0},"indices":1,"material":0}]},
           {"primitives":[{"attributes":{"POSITION":0},"indices":1,"material":0}]}],
 "materials":[{"name":"red","pbrMetallicRoughness":{"baseColorFactor":[1,0,0,1]}}],
-"buffers":[{"uri":")" + uri + R"(","byteLength":44}],
+"buffers":[{"uri":")" +
+           uri + R"(","byteLength":44}],
 "bufferViews":[{"buffer":0,"byteOffset":0,"byteLength":36},{"buffer":0,"byteOffset":36,"byteLength":6}],
 "accessors":[{"bufferView":0,"componentType":5126,"count":3,"type":"VEC3","min":[0,0,0],"max":[1,1,0]},
              {"bufferView":1,"componentType":5123,"count":3,"type":"SCALAR"}]})";

@@ -74,7 +74,8 @@ TEST(ModelImport, concaveObjQuadIsSplitInsideItsOutline)
     ModelDir dir;
     Mesh mesh;
     std::string why;
-    ASSERT_TRUE(import(dir.write("quad.obj", "v 0 0 0\nv 2 0 0\nv 1 0.5 0\nv 1 2 0\nf 1 2 3 4\n"), mesh, why)) << why;
+    ASSERT_TRUE(import(dir.write("quad.obj", "v 0 0 0\nv 2 0 0\nv 1 0.5 0\nv 1 2 0\nf 1 2 3 4\n"), mesh, why))
+        << why;
     ASSERT_EQ(mesh.vertices.size(), 4u);
     ASSERT_EQ(mesh.faces.size(), 2u);
     double area = 0;
@@ -199,7 +200,9 @@ TEST(ModelImport, unreadableFilesGiveOneReasonAndLeaveTheMeshAlone)
         {dir.write("nan.obj", "v 0 0 0\nv nan 0 0\nv 0 1 0\nf 1 2 3\n"), "not a finite number"},
         {dir.write("empty.obj", "# nothing\n"), ""},
         {dir.write("lines.obj", "v 0 0 0\nv 1 0 0\nl 1 2\n"), ""},
-        {dir.write("noise.ply", std::string("ply\nformat binary_little_endian 1.0\n") + std::string(300, '\xff')), ""},
+        {dir.write("noise.ply",
+                   std::string("ply\nformat binary_little_endian 1.0\n") + std::string(300, '\xff')),
+         ""},
         {dir.path, "is a directory"},
         {dir.path + "/absent.obj", "No such file or directory"},
     };

@@ -1,0 +1,162 @@
+// A user's own model on the command line: the options and exit statuses, the
+// --screenshot picture, and one viewer run that shows the model fitted in the
+// middle, lists it in the panel and takes up edits of the file live.
+#include <chrono>
+#include <thread>
+#include <gtest/gtest.h>
+#include <stb/stb_image.h>
+
+#include "model_files.h"
+#include "viewer.h"
+#include "xvfb.h"
+
+namespace {
+
+void sleepMs(int ms)
+{
+    std::this_thread::sleep_for(std::chrono::milliseconds(ms));
+}
+
+// A closed cube of side 4 about (1002, -998, 2), far from the origin and wound
+// inward, with the colour `material` of model.mtl ("green" or "red").
+std::string cubeObj(const std::string& material)
+{
+    return "mtllib model.mtl\nusemtl " + material + "\n" + objText(cubeModel(1000, -1000, 0, 4, true));
+}
+const char MTL[] = "newmtl green\nKd 0.1 0.9 0.1\nnewmtl red\nKd 0.9 0.1 0.1\n";
+
+struct Ended {
+    int status = -1;
+    std::string out, err;
+};
+
+// Runs the program with `args` in `dir` until it ends by itself.
+Ended runToEnd(const std::string& dir, const std::vector<std::string>& args)
+{
+    sharedXvfb();
+    AppRun app;
+    std::vector<std::string> command = {programPath()};
+    command.insert(command.end(), args.begin(), args.end());
+    Ended ended;
+    EXPECT_TRUE(startApp(app, command, dir));
+    EXPECT_TRUE(waitForExit(app, 60000)) << args[0];
+    stopApp(app);
+    ended.status = app.exitStatus;
+    ended.out = appStdout(app);
+    ended.err = appStderr(app);
+    return ended;
+}
+
+// Mean colour of the middle 100 x 100 pixels, where a fitted mesh is drawn.
+RegionStats middle(const Picture& p)
+{
+    return regionStats(p, p.width / 2 - 50, p.height / 2 - 50, p.width / 2 + 50, p.height / 2 + 50);
+}
+
+bool greenish(const RegionStats& s)
+{
+    return s.meanG > s.meanR + 25 && s.meanG > s.meanB + 25;
+}
+
+bool reddish(const RegionStats& s)
+{
+    return s.meanR > s.meanG + 25 && s.meanR > s.meanB + 25;
+}
+
+} // namespace
+
+TEST(CommandLine, optionsAndModelsThatCannotBeShownEndWithTheirStatusAndOneMessage)
+{
+    const std::string dir = makeWorkDir();
+    writeFile(dir + "/model.obj", cubeObj("green"));
+    writeFile(dir + "/model.mtl", MTL);
+    writeFile(dir + "/lines.obj", "v 0 0 0\nv 1 0 0\nl 1 2\n");
+
+    Ended help = runToEnd(dir, {"--help"});
+    EXPECT_EQ(help.status, 0);
+    EXPECT_EQ(help.out.rfind("Usage: meshshade [options] [MODEL]\n", 0), 0u) << help.out;
+    EXPECT_NE(help.out.find("  --screenshot FILE.png "), std::string::npos) << help.out;
+    EXPECT_EQ(help.err, "");
+
+    Ended unknown = runToEnd(dir, {"--frobnicate", "model.obj"});
+    EXPECT_EQ(unknown.status, 2);
+    EXPECT_EQ(unknown.err.rfind("meshshade: unknown option --frobnicate\nUsage: meshshade", 0), 0u) << unknown.err;
+    EXPECT_EQ(unknown.out, "");
+
+    // one line naming the path and the reason, and no window: never the default scene
+    const struct {
+        std::string model, message;
+    } unreadable[] = {
+        {"absent.obj", "meshshade: cannot show absent.obj: No such file or directory\n"},
+        {".", "meshshade: cannot show .: is a directory\n"},
+        {"lines.obj", "meshshade: cannot show lines.obj: it holds no faces (points and lines are not drawn)\n"},
+    };
+    for (const auto& c : unreadable) {
+        Ended ended = runToEnd(dir, {c.model});
+        EXPECT_EQ(ended.status, 1) << c.model;
+        EXPECT_EQ(ended.err, c.message);
+        EXPECT_EQ(ended.out.find("Reading coordinates"), std::string::npos) << ended.out;
+    }
+
+    // --screenshot: the drawing window's picture, the model fitted in the middle
+    Ended shot = runToEnd(dir, {"--screenshot", "shot.png", "model.obj"});
+    EXPECT_EQ(shot.status, 0) << shot.err;
+    EXPECT_NE(shot.out.find("model.obj: the faces were wound inward; turned outward\n"), std::string::npos)
+        << shot.out;
+    int width = 0, height = 0, channels = 0;
+    unsigned char* pixels = stbi_load((dir + "/shot.png").c_str(), &width, &height, &channels, 3);
+    ASSERT_TRUE(pixels);
+    Picture picture;
+    picture.width = width;
+    picture.height = height;
+    picture.rgb.assign(pixels, pixels + size_t(width) * height * 3);
+    stbi_image_free(pixels);
+    EXPECT_EQ(width, 600);
+    EXPECT_EQ(height, 600);
+    RegionStats centre = middle(picture);
+    EXPECT_TRUE(greenish(centre)) << centre.meanR << " " << centre.meanG << " " << centre.meanB;
+    // the corners show the sky, not the model
+    RegionStats corner = regionStats(picture, 0, 0, 40, 40);
+    EXPECT_FALSE(greenish(corner));
+    removeDir(dir);
+}
+
+TEST(ModelViewer, showsTheModelFirstListsItAndTakesUpEditsOfItsFile)
+{
+    Viewer viewer;
+    viewer.args = {"model.obj"};
+    std::string why;
+    ASSERT_TRUE(startViewer(viewer, why, {}, [](const std::string& dir) {
+        writeFile(dir + "/model.obj", cubeObj("green"));
+        writeFile(dir + "/model.mtl", MTL);
+    })) << why;
+
+    // 1,000 units off the origin, yet fitted into the middle of the window
+    Picture first = frame(viewer);
+    RegionStats centre = middle(first);
+    EXPECT_TRUE(greenish(centre)) << centre.meanR << " " << centre.meanG << " " << centre.meanB;
+    EXPECT_EQ(panelValue(viewer, "Mesh"), "model.obj");
+    EXPECT_EQ(panelValue(viewer, "Cessna"), ""); // the list is closed
+
+    // A new colour saved over the file comes in, in the slot that is shown.
+    writeFile(viewer.dir + "/model.obj", cubeObj("red") + "# saved again\n");
+    EXPECT_TRUE(waitForStdout(viewer.app, "Reloaded model.obj (12 faces).\n", 3000)) << appStdout(viewer.app);
+    Picture reloaded = frame(viewer);
+    centre = middle(reloaded);
+    EXPECT_TRUE(reddish(centre)) << centre.meanR << " " << centre.meanG << " " << centre.meanB;
+    EXPECT_EQ(panelValue(viewer, "Mesh"), "model.obj");
+
+    // A broken save keeps the last good model, with the reason on stderr.
+    writeFile(viewer.dir + "/model.obj", "v 0 0 0\nv nan 1 0\nv 0 1 0\nf 1 2 3\n");
+    for (int waited = 0; waited < 3000 && appStderr(viewer.app).find("last good") == std::string::npos; waited += 50)
+        sleepMs(50);
+    EXPECT_NE(appStderr(viewer.app).find("meshshade: model.obj: a vertex has a coordinate that is not a finite "
+                                         "number; the last good model stays\n"),
+              std::string::npos)
+        << appStderr(viewer.app);
+    EXPECT_TRUE(appRunning(viewer.app));
+    EXPECT_LT(countDifferent(frame(viewer), reloaded, 8), 600);
+
+    std::string errors = stopViewer(viewer);
+    EXPECT_EQ(errors.find("OpenGL error"), std::string::npos) << errors;
+}
