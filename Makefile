@@ -73,13 +73,17 @@ soak: deps
 	  UBSAN_OPTIONS=print_stacktrace=1:halt_on_error=1 tests/soak_test
 
 # CPU per frame of the viewer against a lean reference per mesh, .m reading
-# against a bare parse, start-up and memory at rest, as tables (a few minutes).
+# against a bare parse, start-up and memory at rest, and the first frame with a
+# 1,000,000-face model of the user's, as tables (a few minutes).
 bench: build
 	@cmake --build $(BUILD) --target mesh_read_bench frame_rate_bench lean_viewer
 	@scripts/bench-table $(BUILD)
+	@cmake --build $(BUILD) --target model_first_frame_bench
+	@scripts/bench-model $(BUILD)
 
-# Fuzzes the .m reader for FUZZ_SECONDS with clang, ASan and UBSan. New inputs
-# collect in build-fuzz/fuzz-corpus; a crashing input is saved in build-fuzz/.
+# Fuzzes the .m reader and then the model import, each for FUZZ_SECONDS, with
+# clang, ASan and UBSan. New inputs collect in build-fuzz/fuzz-corpus and
+# build-fuzz/model-corpus; a crashing input is saved in build-fuzz/.
 fuzz: deps
 	@CC=clang CXX=clang++ $(CONFIGURE) -S . -B $(FUZZ_BUILD) >/dev/null
 	@cmake --build $(FUZZ_BUILD) --target mesh_reader_fuzz
@@ -88,3 +92,9 @@ fuzz: deps
 	@$(FUZZ_BUILD)/tests/mesh_reader_fuzz -max_total_time=$(FUZZ_SECONDS) -max_len=16384 \
 	  -dict=tests/fuzz/mesh.dict -close_fd_mask=3 -artifact_prefix=$(FUZZ_BUILD)/ \
 	  $(FUZZ_BUILD)/fuzz-corpus tests/fuzz/corpus $(FUZZ_BUILD)/fuzz-data
+	@cmake --build $(FUZZ_BUILD) --target model_import_fuzz write_model_seeds
+	@mkdir -p $(FUZZ_BUILD)/model-corpus $(FUZZ_BUILD)/model-seeds
+	@$(FUZZ_BUILD)/tests/write_model_seeds $(FUZZ_BUILD)/model-seeds
+	@$(FUZZ_BUILD)/tests/model_import_fuzz -max_total_time=$(FUZZ_SECONDS) -max_len=65536 -timeout=20 \
+	  -rss_limit_mb=4096 -close_fd_mask=3 -artifact_prefix=$(FUZZ_BUILD)/model- \
+	  $(FUZZ_BUILD)/model-corpus $(FUZZ_BUILD)/model-seeds

@@ -80,7 +80,8 @@ TEST(CommandLine, optionsAndModelsThatCannotBeShownEndWithTheirStatusAndOneMessa
 
     Ended unknown = runToEnd(dir, {"--frobnicate", "model.obj"});
     EXPECT_EQ(unknown.status, 2);
-    EXPECT_EQ(unknown.err.rfind("meshshade: unknown option --frobnicate\nUsage: meshshade", 0), 0u) << unknown.err;
+    EXPECT_EQ(unknown.err.rfind("meshshade: unknown option --frobnicate\nUsage: meshshade", 0), 0u)
+        << unknown.err;
     EXPECT_EQ(unknown.out, "");
 
     // one line naming the path and the reason, and no window: never the default scene
@@ -89,7 +90,8 @@ TEST(CommandLine, optionsAndModelsThatCannotBeShownEndWithTheirStatusAndOneMessa
     } unreadable[] = {
         {"absent.obj", "meshshade: cannot show absent.obj: No such file or directory\n"},
         {".", "meshshade: cannot show .: is a directory\n"},
-        {"lines.obj", "meshshade: cannot show lines.obj: it holds no faces (points and lines are not drawn)\n"},
+        {"lines.obj",
+         "meshshade: cannot show lines.obj: it holds no faces (points and lines are not drawn)\n"},
     };
     for (const auto& c : unreadable) {
         Ended ended = runToEnd(dir, {c.model});
@@ -148,10 +150,12 @@ TEST(ModelViewer, showsTheModelFirstListsItAndTakesUpEditsOfItsFile)
 
     // A broken save keeps the last good model, with the reason on stderr.
     writeFile(viewer.dir + "/model.obj", "v 0 0 0\nv nan 1 0\nv 0 1 0\nf 1 2 3\n");
-    for (int waited = 0; waited < 3000 && appStderr(viewer.app).find("last good") == std::string::npos; waited += 50)
+    for (int waited = 0; waited < 3000 && appStderr(viewer.app).find("last good") == std::string::npos;
+         waited += 50)
         sleepMs(50);
-    EXPECT_NE(appStderr(viewer.app).find("meshshade: model.obj: a vertex has a coordinate that is not a finite "
-                                         "number; the last good model stays\n"),
+    EXPECT_NE(appStderr(viewer.app)
+                  .find("meshshade: model.obj: a vertex has a coordinate that is not a finite "
+                        "number; the last good model stays\n"),
               std::string::npos)
         << appStderr(viewer.app);
     EXPECT_TRUE(appRunning(viewer.app));
