@@ -73,69 +73,6 @@ bool ownDiffuseColour(const aiMaterial* material, float rgb[3])
     return true;
 }
 
-// Triangles of the scene before vertices are joined: three corner positions each.
-struct Soup {
-    std::vector<float> corners; // 9 floats per triangle
-    std::vector<float> colours; // 3 per triangle
-    std::vector<uint8_t> coloured;
-};
-
-bool collectNode(const aiScene* scene, const aiNode* node, const aiMatrix4x4& parent, int depth, Soup& soup,
-                 std::string& why)
-{
-    if (depth > MAX_NODE_DEPTH) {
-        why = "its node tree is more than " + std::to_string(MAX_NODE_DEPTH) + " levels deep";
-        return false;
-    }
-    const aiMatrix4x4 transform = parent * node->mTransformation;
-    for (unsigned n = 0; n < node->mNumMeshes; n++) {
-        if (node->mMeshes[n] >= scene->mNumMeshes) continue;
-        const aiMesh* mesh = scene->mMeshes[node->mMeshes[n]];
-        float materialRgb[3] = {0, 0, 0};
-        const bool materialColour = mesh->mMaterialIndex < scene->mNumMaterials &&
-                                    ownDiffuseColour(scene->mMaterials[mesh->mMaterialIndex], materialRgb);
-        const aiColor4D* vertexColours = mesh->mColors[0];
-        for (unsigned f = 0; f < mesh->mNumFaces; f++) {
-            const aiFace& face = mesh->mFaces[f];
-            // points and lines are not drawn
-            if (face.mNumIndices != 3) continue;
-            if (soup.coloured.size() >= MAX_MODEL_FACES) {
-                why = "it has more than " + std::to_string(MAX_MODEL_FACES) + " faces";
-                return false;
-            }
-            float rgb[3] = {materialRgb[0], materialRgb[1], materialRgb[2]};
-            if (vertexColours) rgb[0] = rgb[1] = rgb[2] = 0;
-            for (unsigned k = 0; k < 3; k++) {
-                const unsigned index = face.mIndices[k];
-                if (index >= mesh->mNumVertices) {
-                    why = "a face names a vertex it does not have";
-                    return false;
-                }
-                const aiVector3D p = transform * mesh->mVertices[index];
-                if (!std::isfinite(p.x) || !std::isfinite(p.y) || !std::isfinite(p.z)) {
-                    why = "a vertex has a coordinate that is not a finite number";
-                    return false;
-                }
-                soup.corners.insert(soup.corners.end(), {p.x, p.y, p.z});
-                // a face of a mesh with vertex colours gets the mean of its corners'
-                if (vertexColours) {
-                    rgb[0] += vertexColours[index].r / 3;
-                    rgb[1] += vertexColours[index].g / 3;
-                    rgb[2] += vertexColours[index].b / 3;
-                }
-            }
-            const bool coloured =
-                (materialColour || vertexColours) && std::isfinite(rgb[0] + rgb[1] + rgb[2]);
-            soup.colours.insert(soup.colours.end(), {rgb[0], rgb[1], rgb[2]});
-            soup.coloured.push_back(coloured ? 1 : 0);
-        }
-    }
-    for (unsigned c = 0; c < node->mNumChildren; c++)
-        if (node->mChildren[c] && !collectNode(scene, node->mChildren[c], transform, depth + 1, soup, why))
-            return false;
-    return true;
-}
-
 // The bits of a coordinate, with -0 taken as +0 so that both join.
 inline uint32_t coordinateBits(float value)
 {
@@ -159,39 +96,124 @@ inline bool samePosition(const float* a, const float* b)
            coordinateBits(a[2]) == coordinateBits(b[2]);
 }
 
-// Joins corners at one position into one vertex (an open-addressing table of
-// vertex numbers) and drops triangles that have become points or lines.
-void joinVertices(const Soup& soup, ImportedModel& model)
-{
-    const size_t cornerCount = soup.corners.size() / 3;
-    size_t tableSize = 16;
-    while (tableSize < cornerCount * 2)
-        tableSize *= 2;
-    std::vector<uint32_t> table(tableSize, UINT32_MAX);
-    std::vector<uint32_t> vertexOf(cornerCount);
-    model.positions.clear();
-    model.positions.reserve(soup.corners.size());
-    for (size_t c = 0; c < cornerCount; c++) {
-        const float* p = &soup.corners[c * 3];
-        size_t slot = positionHash(p) & (tableSize - 1);
-        while (table[slot] != UINT32_MAX && !samePosition(&model.positions[size_t(table[slot]) * 3], p))
-            slot = (slot + 1) & (tableSize - 1);
-        if (table[slot] == UINT32_MAX) {
-            table[slot] = uint32_t(model.positions.size() / 3);
-            model.positions.insert(model.positions.end(), p, p + 3);
+// Joins vertices at one position into one: an open-addressing table of vertex
+// numbers into the model's positions, kept at most half full.
+struct VertexJoiner {
+    std::vector<uint32_t> table = std::vector<uint32_t>(1024, UINT32_MAX);
+    size_t used = 0;
+
+    size_t findSlot(const std::vector<float>& positions, const float* p) const
+    {
+        size_t slot = positionHash(p) & (table.size() - 1);
+        while (table[slot] != UINT32_MAX && !samePosition(&positions[size_t(table[slot]) * 3], p))
+            slot = (slot + 1) & (table.size() - 1);
+        return slot;
+    }
+
+    // The number of the vertex at `p`, appended to `positions` when it is new.
+    uint32_t join(std::vector<float>& positions, const float* p)
+    {
+        size_t slot = findSlot(positions, p);
+        if (table[slot] != UINT32_MAX) return table[slot];
+        if ((used + 1) * 2 > table.size()) {
+            std::vector<uint32_t> old(table.size() * 2, UINT32_MAX);
+            old.swap(table);
+            for (uint32_t number : old)
+                if (number != UINT32_MAX) table[findSlot(positions, &positions[size_t(number) * 3])] = number;
+            slot = findSlot(positions, p);
         }
-        vertexOf[c] = table[slot];
+        const uint32_t number = uint32_t(positions.size() / 3);
+        positions.insert(positions.end(), p, p + 3);
+        table[slot] = number;
+        used++;
+        return number;
     }
-    model.corners.clear();
-    model.colours.clear();
-    model.coloured.clear();
-    for (size_t t = 0; t < soup.coloured.size(); t++) {
-        const uint32_t a = vertexOf[t * 3], b = vertexOf[t * 3 + 1], c = vertexOf[t * 3 + 2];
-        if (a == b || b == c || a == c) continue;
-        model.corners.insert(model.corners.end(), {a, b, c});
-        model.colours.insert(model.colours.end(), &soup.colours[t * 3], &soup.colours[t * 3 + 3]);
-        model.coloured.push_back(soup.coloured[t]);
+};
+
+// Appends the triangles of one mesh, drawn under `transform`, to the model.
+bool collectMesh(const aiScene* scene, const aiMesh* mesh, const aiMatrix4x4& transform, VertexJoiner& joiner,
+                 ImportedModel& model, std::string& why)
+{
+    float materialRgb[3] = {0, 0, 0};
+    const bool materialColour = mesh->mMaterialIndex < scene->mNumMaterials &&
+                                ownDiffuseColour(scene->mMaterials[mesh->mMaterialIndex], materialRgb);
+    const aiColor4D* vertexColours = mesh->mColors[0];
+
+    // each vertex of the mesh joined once, however many faces use it
+    std::vector<uint32_t> joined(mesh->mNumVertices);
+    for (unsigned v = 0; v < mesh->mNumVertices; v++) {
+        const aiVector3D p = transform * mesh->mVertices[v];
+        if (!std::isfinite(p.x) || !std::isfinite(p.y) || !std::isfinite(p.z)) {
+            why = "a vertex has a coordinate that is not a finite number";
+            return false;
+        }
+        const float position[3] = {p.x, p.y, p.z};
+        joined[v] = joiner.join(model.positions, position);
     }
+    for (unsigned f = 0; f < mesh->mNumFaces; f++) {
+        const aiFace& face = mesh->mFaces[f];
+        // points and lines are not drawn
+        if (face.mNumIndices != 3) continue;
+        if (model.coloured.size() >= MAX_MODEL_FACES) {
+            why = "it has more than " + std::to_string(MAX_MODEL_FACES) + " faces";
+            return false;
+        }
+        uint32_t corner[3];
+        float rgb[3] = {materialRgb[0], materialRgb[1], materialRgb[2]};
+        if (vertexColours) rgb[0] = rgb[1] = rgb[2] = 0;
+        for (unsigned k = 0; k < 3; k++) {
+            const unsigned index = face.mIndices[k];
+            if (index >= mesh->mNumVertices) {
+                why = "a face names a vertex it does not have";
+                return false;
+            }
+            corner[k] = joined[index];
+            // a face of a mesh with vertex colours gets the mean of its corners'
+            if (vertexColours) {
+                rgb[0] += vertexColours[index].r / 3;
+                rgb[1] += vertexColours[index].g / 3;
+                rgb[2] += vertexColours[index].b / 3;
+            }
+        }
+        // corners joined into one: a point or a line now
+        if (corner[0] == corner[1] || corner[1] == corner[2] || corner[0] == corner[2]) continue;
+        model.corners.insert(model.corners.end(), corner, corner + 3);
+        const bool coloured = (materialColour || vertexColours) && std::isfinite(rgb[0] + rgb[1] + rgb[2]);
+        model.colours.insert(model.colours.end(), rgb, rgb + 3);
+        model.coloured.push_back(coloured ? 1 : 0);
+    }
+    return true;
+}
+
+// Faces of every mesh drawn by the node and its children, for reserving room.
+size_t countFaces(const aiScene* scene, const aiNode* node, int depth)
+{
+    size_t count = 0;
+    if (depth > MAX_NODE_DEPTH) return count;
+    for (unsigned n = 0; n < node->mNumMeshes; n++)
+        if (node->mMeshes[n] < scene->mNumMeshes) count += scene->mMeshes[node->mMeshes[n]]->mNumFaces;
+    for (unsigned c = 0; c < node->mNumChildren; c++)
+        if (node->mChildren[c]) count += countFaces(scene, node->mChildren[c], depth + 1);
+    return std::min(count, MAX_MODEL_FACES + 1);
+}
+
+bool collectNode(const aiScene* scene, const aiNode* node, const aiMatrix4x4& parent, int depth,
+                 VertexJoiner& joiner, ImportedModel& model, std::string& why)
+{
+    if (depth > MAX_NODE_DEPTH) {
+        why = "its node tree is more than " + std::to_string(MAX_NODE_DEPTH) + " levels deep";
+        return false;
+    }
+    const aiMatrix4x4 transform = parent * node->mTransformation;
+    for (unsigned n = 0; n < node->mNumMeshes; n++)
+        if (node->mMeshes[n] < scene->mNumMeshes &&
+            !collectMesh(scene, scene->mMeshes[node->mMeshes[n]], transform, joiner, model, why))
+            return false;
+    for (unsigned c = 0; c < node->mNumChildren; c++)
+        if (node->mChildren[c] &&
+            !collectNode(scene, node->mChildren[c], transform, depth + 1, joiner, model, why))
+            return false;
+    return true;
 }
 
 // Six times the signed volume the faces enclose, taken about the middle of the
@@ -221,19 +243,31 @@ double signedVolume(const ImportedModel& model)
 }
 
 // Closed and consistently wound: every edge is used once in each direction.
+// The edges leaving each vertex are listed together (a counting sort), so each
+// look-up searches a handful of neighbours; the first edge without its
+// reverse, or used twice, ends the search.
 bool closedSurface(const ImportedModel& model)
 {
-    std::vector<uint64_t> edges;
-    edges.reserve(model.corners.size());
+    const size_t vertexCount = model.positions.size() / 3;
+    std::vector<uint32_t> first(vertexCount + 1, 0);
+    for (uint32_t corner : model.corners)
+        first[corner + 1]++;
+    for (size_t v = 0; v < vertexCount; v++)
+        first[v + 1] += first[v];
+    std::vector<uint32_t> fill(first.begin(), first.end() - 1), next(model.corners.size());
     for (size_t f = 0; f < model.corners.size(); f += 3)
         for (int k = 0; k < 3; k++)
-            edges.push_back(uint64_t(model.corners[f + k]) << 32 | model.corners[f + (k + 1) % 3]);
-    std::sort(edges.begin(), edges.end());
-    if (std::adjacent_find(edges.begin(), edges.end()) != edges.end()) return false;
-    for (uint64_t edge : edges) {
-        const uint64_t reverse = (edge << 32) | (edge >> 32);
-        if (!std::binary_search(edges.begin(), edges.end(), reverse)) return false;
-    }
+            next[fill[model.corners[f + k]]++] = model.corners[f + (k + 1) % 3];
+    // how often `from` -> `to` is an edge
+    auto uses = [&](uint32_t from, uint32_t to) {
+        int count = 0;
+        for (uint32_t e = first[from]; e < first[from + 1]; e++)
+            count += next[e] == to;
+        return count;
+    };
+    for (uint32_t from = 0; from < vertexCount; from++)
+        for (uint32_t e = first[from]; e < first[from + 1]; e++)
+            if (uses(from, next[e]) != 1 || uses(next[e], from) != 1) return false;
     return true;
 }
 
@@ -263,9 +297,10 @@ void buildMesh(const ImportedModel& model, Mesh& mesh, const char* path)
             mesh.boundsMax[i] = std::max(mesh.boundsMax[i], x);
             mesh.boundsMin[i] = std::min(mesh.boundsMin[i], x);
         }
-    mesh.faces.resize(model.coloured.size());
-    for (size_t f = 0; f < mesh.faces.size(); f++) {
-        Face& face = mesh.faces[f];
+    // one pass over the faces' memory: each is made and filled in turn
+    mesh.faces.reserve(model.coloured.size());
+    for (size_t f = 0; f < model.coloured.size(); f++) {
+        Face& face = mesh.faces.emplace_back();
         for (int k = 0; k < 3; k++)
             face.corners[k] = int32_t(model.corners[f * 3 + k] + 1);
         addFaceGeometry(mesh, face);
@@ -324,9 +359,13 @@ bool importWithAssimp(const char* path, ImportedModel& model, std::string& why)
         why = "the file holds no complete scene";
         return false;
     }
-    Soup soup;
-    if (!collectNode(scene, scene->mRootNode, aiMatrix4x4(), 0, soup, why)) return false;
-    joinVertices(soup, model);
+    model = ImportedModel();
+    const size_t faces = countFaces(scene, scene->mRootNode, 0);
+    model.corners.reserve(faces * 3);
+    model.colours.reserve(faces * 3);
+    model.coloured.reserve(faces);
+    VertexJoiner joiner;
+    if (!collectNode(scene, scene->mRootNode, aiMatrix4x4(), 0, joiner, model, why)) return false;
     if (model.coloured.empty()) {
         why = "it holds no faces (points and lines are not drawn)";
         return false;
