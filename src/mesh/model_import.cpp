@@ -23,6 +23,7 @@
 
 #include "io/bounded_file.h"
 #include "mesh/mesh_prepare.h"
+#include "mesh/ply_reader.h"
 
 namespace {
 
@@ -216,6 +217,42 @@ bool collectNode(const aiScene* scene, const aiNode* node, const aiMatrix4x4& pa
     return true;
 }
 
+// The model of a PLY file read by our own reader: vertices joined, colours
+// per face (the file's, or the mean of its corners').
+void joinPlyModel(const PlyModel& ply, ImportedModel& model)
+{
+    model = ImportedModel();
+    VertexJoiner joiner;
+    const size_t vertexCount = ply.positions.size() / 3;
+    std::vector<uint32_t> joined(vertexCount);
+    model.positions.reserve(ply.positions.size());
+    for (size_t v = 0; v < vertexCount; v++)
+        joined[v] = joiner.join(model.positions, &ply.positions[v * 3]);
+    const size_t faceCount = ply.corners.size() / 3;
+    model.corners.reserve(ply.corners.size());
+    model.colours.reserve(ply.corners.size());
+    model.coloured.reserve(faceCount);
+    for (size_t f = 0; f < faceCount; f++) {
+        const uint32_t* original = &ply.corners[f * 3];
+        const uint32_t corner[3] = {joined[original[0]], joined[original[1]], joined[original[2]]};
+        if (corner[0] == corner[1] || corner[1] == corner[2] || corner[0] == corner[2]) continue;
+        model.corners.insert(model.corners.end(), corner, corner + 3);
+        float rgb[3] = {0, 0, 0};
+        if (ply.hasFaceColours) {
+            for (int i = 0; i < 3; i++)
+                rgb[i] = ply.faceColours[f * 3 + i];
+        } else if (ply.hasVertexColours) {
+            for (int k = 0; k < 3; k++)
+                for (int i = 0; i < 3; i++)
+                    rgb[i] += ply.vertexColours[size_t(original[k]) * 3 + i] / 3;
+        }
+        const bool coloured =
+            (ply.hasFaceColours || ply.hasVertexColours) && std::isfinite(rgb[0] + rgb[1] + rgb[2]);
+        model.colours.insert(model.colours.end(), rgb, rgb + 3);
+        model.coloured.push_back(coloured ? 1 : 0);
+    }
+}
+
 // Six times the signed volume the faces enclose, taken about the middle of the
 // bounds so that a model far from the origin keeps its precision.
 double signedVolume(const ImportedModel& model)
@@ -328,16 +365,50 @@ bool safeForAssimp(int fd, const char* path, std::string& why)
     return true;
 }
 
+// The checks and the turn every imported model gets. False when it has no faces.
+bool finishModel(ImportedModel& model, std::string& why)
+{
+    if (model.coloured.empty()) {
+        why = "it holds no faces (points and lines are not drawn)";
+        return false;
+    }
+    // A closed surface wound inward shows inside out: turn every face.
+    model.turnedOutward = false;
+    if (signedVolume(model) < 0 && closedSurface(model)) {
+        for (size_t f = 0; f < model.corners.size(); f += 3)
+            std::swap(model.corners[f + 1], model.corners[f + 2]);
+        model.turnedOutward = true;
+    }
+    return true;
+}
+
 } // namespace
 
-bool importWithAssimp(const char* path, ImportedModel& model, std::string& why)
+bool importTriangles(const char* path, ImportedModel& model, std::string& why)
 {
     // the file itself first, for a plain reason (a directory, no permission, too big)
     const int fd = openRegularFile(path, MAX_MODEL_FILE_BYTES, why);
     if (fd < 0) return false;
-    const bool safe = safeForAssimp(fd, path, why);
+    char magic[4] = {};
+    const bool ply = (pread(fd, magic, 3, 0) == 3 && strcmp(magic, "ply") == 0) || endsWith(path, ".ply");
+    const bool safe = ply || safeForAssimp(fd, path, why);
     close(fd);
     if (!safe) return false;
+
+    // PLY files of triangles are ours to read: assimp drops their face colours.
+    if (ply) {
+        std::string bytes;
+        if (!readRegularFile(path, MAX_MODEL_FILE_BYTES, bytes, why)) return false;
+        PlyModel triangles;
+        const PlyResult read = readPly(bytes, triangles, why);
+        if (read == PLY_BAD) return false;
+        if (read == PLY_READ) {
+            bytes = std::string();
+            joinPlyModel(triangles, model);
+            return finishModel(model, why);
+        }
+        // polygons: assimp splits them, concave ones too
+    }
 
     Assimp::Importer importer;
     auto* files = new BoundedIOSystem;
@@ -366,18 +437,7 @@ bool importWithAssimp(const char* path, ImportedModel& model, std::string& why)
     model.coloured.reserve(faces);
     VertexJoiner joiner;
     if (!collectNode(scene, scene->mRootNode, aiMatrix4x4(), 0, joiner, model, why)) return false;
-    if (model.coloured.empty()) {
-        why = "it holds no faces (points and lines are not drawn)";
-        return false;
-    }
-    // A closed surface wound inward shows inside out: turn every face.
-    model.turnedOutward = false;
-    if (signedVolume(model) < 0 && closedSurface(model)) {
-        for (size_t f = 0; f < model.corners.size(); f += 3)
-            std::swap(model.corners[f + 1], model.corners[f + 2]);
-        model.turnedOutward = true;
-    }
-    return true;
+    return finishModel(model, why);
 }
 
 bool importModelFile(Mesh& mesh, const char* path, std::string& why)
@@ -397,7 +457,7 @@ bool importModelFile(Mesh& mesh, const char* path, std::string& why)
         }
     } else {
         ImportedModel model;
-        if (!importWithAssimp(path, model, why)) return false;
+        if (!importTriangles(path, model, why)) return false;
         if (model.turnedOutward) printf("%s: the faces were wound inward; turned outward\n", path);
         buildMesh(model, read, path);
     }

@@ -1,6 +1,7 @@
 // A user's own model file read into a Mesh, ready to draw: .m files through the
-// viewer's reader, every other common format (OBJ, PLY, STL, OFF, glTF 2,
-// COLLADA, 3DS, FBX) through assimp. Used by the model slot (app/model_slot).
+// viewer's reader, PLY files of triangles through our PLY reader, every other
+// common format (OBJ, PLY of polygons, STL, OFF, glTF 2, COLLADA, 3DS, FBX)
+// through assimp. Used by the model slot (app/model_slot).
 #pragma once
 
 #include <cstddef>
@@ -34,5 +35,6 @@ struct ImportedModel {
     std::vector<uint8_t> coloured; // per face: 1 when the file gives it a colour
     bool turnedOutward = false;    // the faces wound inward and were turned
 };
-// Reads any format assimp knows (not .m). False with the reason in `why`.
-bool importWithAssimp(const char* path, ImportedModel& model, std::string& why);
+// Reads any format but .m: PLY files of triangles with our own reader, the
+// rest through assimp. False with the reason in `why`.
+bool importTriangles(const char* path, ImportedModel& model, std::string& why);

@@ -4,4 +4,5 @@ target_sources(meshshade_core PRIVATE
   ${CMAKE_CURRENT_LIST_DIR}/mesh_reader.cpp
   ${CMAKE_CURRENT_LIST_DIR}/mesh_prepare.cpp
   ${CMAKE_CURRENT_LIST_DIR}/model_import.cpp
+  ${CMAKE_CURRENT_LIST_DIR}/ply_reader.cpp
 )

@@ -24,10 +24,17 @@ struct AppOutput {
     std::string out, err;
     int openStreams = 2;
     std::thread outReader, errReader;
+    // The last owner may be a reader thread itself, when the AppRun went first:
+    // that thread cannot join itself and is let go.
     ~AppOutput()
     {
-        if (outReader.joinable()) outReader.join();
-        if (errReader.joinable()) errReader.join();
+        for (std::thread* reader : {&outReader, &errReader}) {
+            if (!reader->joinable()) continue;
+            if (reader->get_id() == std::this_thread::get_id())
+                reader->detach();
+            else
+                reader->join();
+        }
     }
 };
 

@@ -109,6 +109,40 @@ TEST(ModelImport, binaryStlCornersJoinIntoAClosedOutwardCube)
     EXPECT_NEAR(mesh.scale, 0.75, 1e-6);
 }
 
+TEST(ModelImport, plyFaceColoursAndVertexColoursBecomeTheFacesOwn)
+{
+    ModelDir dir;
+    Mesh mesh;
+    std::string why;
+    const TriangleModel cube = cubeModel(0, 0, 0, 1);
+    std::vector<uint8_t> rgb;
+    for (uint8_t f = 0; f < 12; f++)
+        rgb.insert(rgb.end(), {uint8_t(f * 20), uint8_t(255 - f * 20), 51});
+    ASSERT_TRUE(import(dir.write("faces.ply", binaryPly(cube, rgb)), mesh, why)) << why;
+    ASSERT_EQ(mesh.faces.size(), 12u);
+    EXPECT_EQ(mesh.vertices.size(), 8u);
+    for (size_t f = 0; f < 12; f++) {
+        ASSERT_TRUE(mesh.faces[f].material.hasOwnMaterial) << f;
+        EXPECT_FLOAT_EQ(mesh.faces[f].colour[0], f * 20 / 255.0f) << f;
+        EXPECT_FLOAT_EQ(mesh.faces[f].colour[1], (255 - f * 20) / 255.0f) << f;
+        EXPECT_FLOAT_EQ(mesh.faces[f].material.specular[2], 0.2f) << f;
+    }
+
+    // text PLY: float vertex colours give a face the mean of its corners'; a
+    // quad (assimp splits polygons) is two triangles
+    const std::string header =
+        "ply\nformat ascii 1.0\nelement vertex 4\nproperty float x\nproperty float y\n"
+        "property float z\nproperty float red\nproperty float green\nproperty float blue\n"
+        "element face 1\nproperty list uchar int vertex_indices\nend_header\n"
+        "0 0 0 1 0 0\n1 0 0 1 0 0\n1 1 0 0 0 1\n0 1 0 0 0 1\n";
+    ASSERT_TRUE(import(dir.write("text.ply", header + "3 0 1 2\n"), mesh, why)) << why;
+    ASSERT_EQ(mesh.faces.size(), 1u);
+    EXPECT_FLOAT_EQ(mesh.faces[0].colour[0], 2 / 3.0f);
+    EXPECT_FLOAT_EQ(mesh.faces[0].colour[2], 1 / 3.0f);
+    ASSERT_TRUE(import(dir.write("quad.ply", header + "4 0 1 2 3\n"), mesh, why)) << why;
+    EXPECT_EQ(mesh.faces.size(), 2u);
+}
+
 TEST(ModelImport, inwardClosedBoxIsTurnedOutwardWithOneLineAndAnOpenOneIsNot)
 {
     ModelDir dir;
