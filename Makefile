@@ -98,6 +98,6 @@ fuzz: deps
 	@$(FUZZ_BUILD)/tests/write_model_seeds $(FUZZ_BUILD)/model-seeds
 	@# assimp leaks a few KiB on some broken files, which it is not ours to mend:
 	@# the model fuzzer looks for crashes and hangs
-	@$(FUZZ_BUILD)/tests/model_import_fuzz -max_total_time=$(FUZZ_SECONDS) -max_len=65536 -timeout=20 -detect_leaks=0 \
+	@ASAN_OPTIONS=detect_leaks=0 $(FUZZ_BUILD)/tests/model_import_fuzz -max_total_time=$(FUZZ_SECONDS) -max_len=65536 -timeout=20 -detect_leaks=0 \
 	  -rss_limit_mb=4096 -close_fd_mask=3 -artifact_prefix=$(FUZZ_BUILD)/model- \
 	  $(FUZZ_BUILD)/model-corpus $(FUZZ_BUILD)/model-seeds

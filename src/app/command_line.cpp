@@ -47,7 +47,7 @@ const char* usageText()
            "Shows MODEL, a mesh file (.m, .obj, .ply, .stl, .off, .gltf, .glb, .dae, .3ds, .fbx), first.\n"
            "  --screenshot FILE.png  draw a few frames, save the drawing window as a PNG picture and end\n"
            "  --help                 print this text and end\n"
-           "The window toolkit's own options (-display NAME, -geometry WxH+X+Y, ...) work as well.\n";
+           "The window toolkit's own options (-display NAME, -sync, ...) are passed on to it.\n";
 }
 
 CommandLineResult parseCommandLine(int argc, char** argv, CommandLine& options, std::string& problem)

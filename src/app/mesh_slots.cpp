@@ -18,8 +18,8 @@ void loadMeshSlot(int slot, const char* fileName)
     // shipped files) would be clamped out of view for good: keep where its
     // centroid is drawn in view instead.
     Mesh& m = *currentMesh;
-    for (int i = 0; i < 2; i++)
-        if (std::fabs(m.scale * m.centroid[i]) > START_ORTHO_TOP) m.clampDrawnCentroid = true;
+    m.clampDrawnCentroid = std::fabs(m.scale * m.centroid[0]) > START_ORTHO_TOP ||
+                           std::fabs(m.scale * m.centroid[1]) > START_ORTHO_TOP;
 }
 
 void initSphereSlot()

@@ -30,9 +30,9 @@ ValueType typeNamed(const std::string& name)
     static const struct {
         const char* name;
         ValueType type;
-    } TYPES[] = {{"char", INT8},     {"int8", INT8},       {"uchar", UINT8},   {"uint8", UINT8},
-                 {"short", INT16},   {"int16", INT16},     {"ushort", UINT16}, {"uint16", UINT16},
-                 {"int", INT32},     {"int32", INT32},     {"uint", UINT32},   {"uint32", UINT32},
+    } TYPES[] = {{"char", INT8},     {"int8", INT8},       {"uchar", UINT8},    {"uint8", UINT8},
+                 {"short", INT16},   {"int16", INT16},     {"ushort", UINT16},  {"uint16", UINT16},
+                 {"int", INT32},     {"int32", INT32},     {"uint", UINT32},    {"uint32", UINT32},
                  {"float", FLOAT32}, {"float32", FLOAT32}, {"double", FLOAT64}, {"float64", FLOAT64}};
     for (const auto& t : TYPES)
         if (name == t.name) return t.type;
@@ -88,15 +88,48 @@ struct ValueReader {
             for (size_t i = 0; i < size / 2; i++)
                 std::swap(bytes[i], bytes[size - 1 - i]);
         switch (type) {
-        case INT8: value = int8_t(bytes[0]); break;
-        case UINT8: value = bytes[0]; break;
-        case INT16: { int16_t v; memcpy(&v, bytes, 2); value = v; break; }
-        case UINT16: { uint16_t v; memcpy(&v, bytes, 2); value = v; break; }
-        case INT32: { int32_t v; memcpy(&v, bytes, 4); value = v; break; }
-        case UINT32: { uint32_t v; memcpy(&v, bytes, 4); value = v; break; }
-        case FLOAT32: { float v; memcpy(&v, bytes, 4); value = v; break; }
-        case FLOAT64: { memcpy(&value, bytes, 8); break; }
-        default: return false;
+        case INT8:
+            value = int8_t(bytes[0]);
+            break;
+        case UINT8:
+            value = bytes[0];
+            break;
+        case INT16: {
+            int16_t v;
+            memcpy(&v, bytes, 2);
+            value = v;
+            break;
+        }
+        case UINT16: {
+            uint16_t v;
+            memcpy(&v, bytes, 2);
+            value = v;
+            break;
+        }
+        case INT32: {
+            int32_t v;
+            memcpy(&v, bytes, 4);
+            value = v;
+            break;
+        }
+        case UINT32: {
+            uint32_t v;
+            memcpy(&v, bytes, 4);
+            value = v;
+            break;
+        }
+        case FLOAT32: {
+            float v;
+            memcpy(&v, bytes, 4);
+            value = v;
+            break;
+        }
+        case FLOAT64: {
+            memcpy(&value, bytes, 8);
+            break;
+        }
+        default:
+            return false;
         }
         return true;
     }
@@ -106,15 +139,20 @@ struct ValueReader {
 float colourComponent(ValueType type, double value)
 {
     switch (type) {
-    case UINT8: return float(value / 255.0);
-    case UINT16: return float(value / 65535.0);
+    case UINT8:
+        return float(value / 255.0);
+    case UINT16:
+        return float(value / 65535.0);
     case FLOAT32:
-    case FLOAT64: return float(value);
-    default: return float(value / 255.0);
+    case FLOAT64:
+        return float(value);
+    default:
+        return float(value / 255.0);
     }
 }
 
-bool parseHeader(const std::string& bytes, std::vector<Element>& elements, ValueReader& reader, std::string& why)
+bool parseHeader(const std::string& bytes, std::vector<Element>& elements, ValueReader& reader,
+                 std::string& why)
 {
     const size_t headerEnd = bytes.find("\nend_header");
     if (bytes.compare(0, 3, "ply") != 0 || headerEnd == std::string::npos) {
@@ -201,9 +239,11 @@ PlyResult readPly(const std::string& bytes, PlyModel& model, std::string& why)
     for (const Element& element : elements) {
         // every value takes at least one byte (text: a digit and a blank): a
         // count beyond that is a broken header, not a reason to allocate
-        const size_t perItem = element.properties.empty() ? 0 : element.properties.size() * (reader.text ? 2 : 1);
+        const size_t perItem =
+            element.properties.empty() ? 0 : element.properties.size() * (reader.text ? 2 : 1);
         if (perItem && element.count > size_t(reader.end - reader.at) / perItem) {
-            why = "the file ends before its " + std::to_string(element.count) + " " + element.name + " elements";
+            why = "the file ends before its " + std::to_string(element.count) + " " + element.name +
+                  " elements";
             return PLY_BAD;
         }
         const bool isVertex = element.name == "vertex" && !haveVertices;
@@ -213,7 +253,8 @@ PlyResult readPly(const std::string& bytes, PlyModel& model, std::string& why)
             xyz[0] = propertyIndex(element, "x"), xyz[1] = propertyIndex(element, "y"),
             xyz[2] = propertyIndex(element, "z");
             if (xyz[0] < 0 || xyz[1] < 0 || xyz[2] < 0 || element.properties[size_t(xyz[0])].countType ||
-                element.properties[size_t(xyz[1])].countType || element.properties[size_t(xyz[2])].countType) {
+                element.properties[size_t(xyz[1])].countType ||
+                element.properties[size_t(xyz[2])].countType) {
                 why = "the PLY vertices have no x, y and z";
                 return PLY_BAD;
             }
@@ -288,11 +329,13 @@ PlyResult readPly(const std::string& bytes, PlyModel& model, std::string& why)
                         return PLY_BAD;
                     }
                 model.positions.insert(model.positions.end(), position, position + 3);
-                if (model.hasVertexColours) model.vertexColours.insert(model.vertexColours.end(), colour, colour + 3);
+                if (model.hasVertexColours)
+                    model.vertexColours.insert(model.vertexColours.end(), colour, colour + 3);
             } else if (isFace && cornerCount == 3) {
                 // points and lines are not drawn
                 model.corners.insert(model.corners.end(), corner, corner + 3);
-                if (model.hasFaceColours) model.faceColours.insert(model.faceColours.end(), colour, colour + 3);
+                if (model.hasFaceColours)
+                    model.faceColours.insert(model.faceColours.end(), colour, colour + 3);
             }
         }
     }

@@ -232,3 +232,12 @@ TEST(MeshPrepare, missingFileLeavesItsSlotUnsetAndAnotherSlotShown)
     EXPECT_EQ(meshes[1].faces.size(), 1u);
     unlink(good.c_str());
 }
+
+TEST(MeshPrepare, fileSlotWhoseFittedCentroidLiesOutOfViewClampsWhereItIsDrawn)
+{
+    // 1 unit across, 1000 units up: scale 1.5, scale * centroid 1500 units up
+    Loaded far = loadMeshText("Vertex 1 0 1000 0\nVertex 2 1 1000 0\nVertex 3 0 1001 0\nFace 1 1 2 3\n");
+    EXPECT_TRUE(meshes[1].clampDrawnCentroid);
+    Loaded near = loadMeshText("Vertex 1 0 1 0\nVertex 2 1 1 0\nVertex 3 0 2 0\nFace 1 1 2 3\n");
+    EXPECT_FALSE(meshes[1].clampDrawnCentroid);
+}

@@ -49,6 +49,8 @@ TEST(ShippedMeshes, bunnyLoadsWithoutWarningAsAClosedOutwardSurface)
     EXPECT_GT(signedVolume(m), 0);
     // the fit leaves the normal lines (a hundredth of a unit) visible: a mesh about 0.2 across
     EXPECT_NEAR(m.extent, 0.2, 0.05);
+    // its scaled centroid (0.61 up) lies in view: the view clamp stays on scale * centroid + offset
+    EXPECT_FALSE(m.clampDrawnCentroid);
 }
 
 TEST(ShippedMeshes, aircraftLoadsWithoutWarningWithEveryFaceColoured)
@@ -63,4 +65,5 @@ TEST(ShippedMeshes, aircraftLoadsWithoutWarningWithEveryFaceColoured)
     for (const Face& f : m.faces)
         ASSERT_TRUE(f.material.hasOwnMaterial);
     EXPECT_NEAR(m.extent, 0.2, 0.1);
+    EXPECT_FALSE(m.clampDrawnCentroid);
 }
