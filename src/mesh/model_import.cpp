@@ -229,8 +229,10 @@ void joinPlyModel(const PlyModel& ply, ImportedModel& model)
     for (size_t v = 0; v < vertexCount; v++)
         joined[v] = joiner.join(model.positions, &ply.positions[v * 3]);
     const size_t faceCount = ply.corners.size() / 3;
+    const bool anyColour = ply.hasFaceColours || ply.hasVertexColours;
     model.corners.reserve(ply.corners.size());
-    model.colours.reserve(ply.corners.size());
+    // colours only when there are any: an uncoloured face's are never read
+    if (anyColour) model.colours.reserve(ply.corners.size());
     model.coloured.reserve(faceCount);
     for (size_t f = 0; f < faceCount; f++) {
         const uint32_t* original = &ply.corners[f * 3];
@@ -246,9 +248,8 @@ void joinPlyModel(const PlyModel& ply, ImportedModel& model)
                 for (int i = 0; i < 3; i++)
                     rgb[i] += ply.vertexColours[size_t(original[k]) * 3 + i] / 3;
         }
-        const bool coloured =
-            (ply.hasFaceColours || ply.hasVertexColours) && std::isfinite(rgb[0] + rgb[1] + rgb[2]);
-        model.colours.insert(model.colours.end(), rgb, rgb + 3);
+        const bool coloured = anyColour && std::isfinite(rgb[0] + rgb[1] + rgb[2]);
+        if (anyColour) model.colours.insert(model.colours.end(), rgb, rgb + 3);
         model.coloured.push_back(coloured ? 1 : 0);
     }
 }

@@ -31,7 +31,7 @@ bool importModelFile(Mesh& mesh, const char* path, std::string& why);
 struct ImportedModel {
     std::vector<float> positions;  // x, y, z per vertex
     std::vector<uint32_t> corners; // three per face, 0-based
-    std::vector<float> colours;    // r, g, b per face; used where `coloured`
+    std::vector<float> colours;    // r, g, b per face where `coloured`; may be empty when no face is
     std::vector<uint8_t> coloured; // per face: 1 when the file gives it a colour
     bool turnedOutward = false;    // the faces wound inward and were turned
 };
