@@ -138,7 +138,17 @@ TEST(ModelViewer, showsTheModelFirstListsItAndTakesUpEditsOfItsFile)
     RegionStats centre = middle(first);
     EXPECT_TRUE(greenish(centre)) << centre.meanR << " " << centre.meanG << " " << centre.meanB;
     EXPECT_EQ(panelValue(viewer, "Mesh"), "model.obj");
-    EXPECT_EQ(panelValue(viewer, "Cessna"), ""); // the list is closed
+    // the built-in meshes stay one click away, and the model is listed above them
+    ASSERT_TRUE(clickPanelControl(viewer, "Mesh"));
+    int modelX, modelY, cessnaX, cessnaY, w, h;
+    ASSERT_TRUE(panelControl(viewer, "Model", modelX, modelY, w, h));
+    ASSERT_TRUE(panelControl(viewer, "Cessna", cessnaX, cessnaY, w, h));
+    EXPECT_LT(modelY, cessnaY);
+    ASSERT_TRUE(clickPanelControl(viewer, "Cessna"));
+    EXPECT_EQ(panelValue(viewer, "Mesh"), "Cessna");
+    ASSERT_TRUE(clickPanelControl(viewer, "Mesh"));
+    ASSERT_TRUE(clickPanelControl(viewer, "Model"));
+    EXPECT_EQ(panelValue(viewer, "Mesh"), "model.obj");
 
     // A new colour saved over the file comes in, in the slot that is shown.
     writeFile(viewer.dir + "/model.obj", cubeObj("red") + "# saved again\n");
