@@ -416,7 +416,7 @@ bool importTriangles(const char* path, ImportedModel& model, std::string& why)
     importer.SetIOHandler(files); // the importer owns it from here
     const aiScene* scene = nullptr;
     try {
-        scene = importer.ReadFile(path, aiProcess_Triangulate | aiProcess_ValidateDataStructure);
+        scene = importer.ReadFile(path, aiProcess_ValidateDataStructure);
     } catch (const std::exception& e) {
         why = std::string("the importer failed: ") + e.what();
         return false;
@@ -429,6 +429,24 @@ bool importTriangles(const char* path, ImportedModel& model, std::string& why)
     }
     if ((scene->mFlags & AI_SCENE_FLAGS_INCOMPLETE) || !scene->mRootNode) {
         why = "the file holds no complete scene";
+        return false;
+    }
+    // Faces without corners pass assimp's validation but abort the process in
+    // its triangulation (an assertion Debian's build keeps): refused first.
+    for (unsigned m = 0; m < scene->mNumMeshes; m++)
+        for (unsigned f = 0; f < scene->mMeshes[m]->mNumFaces; f++)
+            if (scene->mMeshes[m]->mFaces[f].mNumIndices == 0) {
+                why = "a face has no corners";
+                return false;
+            }
+    try {
+        scene = importer.ApplyPostProcessing(aiProcess_Triangulate);
+    } catch (const std::exception& e) {
+        why = std::string("the importer failed: ") + e.what();
+        return false;
+    }
+    if (!scene) {
+        why = importer.GetErrorString();
         return false;
     }
     model = ImportedModel();
