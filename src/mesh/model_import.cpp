@@ -23,6 +23,7 @@
 
 #include "io/bounded_file.h"
 #include "mesh/mesh_prepare.h"
+#include "mesh/mesh_reader.h"
 #include "mesh/ply_reader.h"
 
 namespace {
@@ -466,7 +467,12 @@ bool importModelFile(Mesh& mesh, const char* path, std::string& why)
         const int fd = openRegularFile(path, MAX_MODEL_FILE_BYTES, why);
         if (fd < 0) return false;
         close(fd);
-        if (!loadMeshFile(read, path)) {
+        // read and checked before the fit, which would warn about an empty mesh too
+        for (int i = 0; i < 3; i++) {
+            read.boundsMax[i] = -FLT_MAX;
+            read.boundsMin[i] = FLT_MAX;
+        }
+        if (readMeshFile(read, path) != 0) {
             why = "it could not be read";
             return false;
         }
@@ -474,6 +480,7 @@ bool importModelFile(Mesh& mesh, const char* path, std::string& why)
             why = "it holds no faces";
             return false;
         }
+        finishLoadedMesh(read, path);
     } else {
         ImportedModel model;
         if (!importTriangles(path, model, why)) return false;

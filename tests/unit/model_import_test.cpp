@@ -233,6 +233,7 @@ TEST(ModelImport, unreadableFilesGiveOneReasonAndLeaveTheMeshAlone)
         {dir.write("range.obj", "v 0 0 0\nv 1 0 0\nv 0 1 0\nf 1 2 9\n"), "out of range"},
         {dir.write("nan.obj", "v 0 0 0\nv nan 0 0\nv 0 1 0\nf 1 2 3\n"), "not a finite number"},
         {dir.write("empty.obj", "# nothing\n"), ""},
+        {dir.write("empty.m", "# nothing\nVertex 1 0 0 0\n"), "holds no faces"},
         {dir.write("lines.obj", "v 0 0 0\nv 1 0 0\nl 1 2\n"), ""},
         {dir.write("noise.ply",
                    std::string("ply\nformat binary_little_endian 1.0\n") + std::string(300, '\xff')),
