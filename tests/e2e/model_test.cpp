@@ -12,11 +12,6 @@
 
 namespace {
 
-void sleepMs(int ms)
-{
-    std::this_thread::sleep_for(std::chrono::milliseconds(ms));
-}
-
 // A closed cube of side 4 about (1002, -998, 2), far from the origin and wound
 // inward, with the colour `material` of model.mtl ("green" or "red").
 std::string cubeObj(const std::string& material)
