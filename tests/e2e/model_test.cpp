@@ -8,6 +8,7 @@
 
 #include "model_files.h"
 #include "viewer.h"
+#include "waiting.h"
 #include "xvfb.h"
 
 namespace {
