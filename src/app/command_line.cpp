@@ -46,8 +46,18 @@ const char* usageText()
     return "Usage: meshshade [options] [MODEL]\n"
            "Shows MODEL, a mesh file (.m, .obj, .ply, .stl, .off, .gltf, .glb, .dae, .3ds, .fbx), first.\n"
            "  --screenshot FILE.png  draw a few frames, save the drawing window as a PNG picture and end\n"
+           "  --init DIR             make DIR a shader workspace: copies of the shader files, meshes\n"
+           "                         and cube maps, where a plain `meshshade` runs and edits show live\n"
+           "  --version              print the version and end\n"
            "  --help                 print this text and end\n"
+           "Files missing from the working directory are taken from the shipped files when a MODEL\n"
+           "or an option is given.\n"
            "The window toolkit's own options (-display NAME, -sync, ...) are passed on to it.\n";
+}
+
+const char* versionText()
+{
+    return "meshshade " MESHSHADE_VERSION "\n";
 }
 
 CommandLineResult parseCommandLine(int argc, char** argv, CommandLine& options, std::string& problem)
@@ -62,6 +72,7 @@ CommandLineResult parseCommandLine(int argc, char** argv, CommandLine& options, 
                 continue;
             }
             if (strcmp(argument, "--help") == 0) return COMMAND_LINE_HELP;
+            if (strcmp(argument, "--version") == 0) return COMMAND_LINE_VERSION;
             if (const ToolkitOption* toolkit = toolkitOption(argument)) {
                 if (toolkit->takesValue) i++;
                 continue;
@@ -72,6 +83,15 @@ CommandLineResult parseCommandLine(int argc, char** argv, CommandLine& options, 
                     problem = "--screenshot needs the name of the PNG file to write";
                     return COMMAND_LINE_BAD;
                 }
+                options.ownArguments = true;
+                continue;
+            }
+            if (optionWithValue(argc, argv, i, "--init", options.initFolder, missing)) {
+                if (missing) {
+                    problem = "--init needs the name of the folder to make";
+                    return COMMAND_LINE_BAD;
+                }
+                options.ownArguments = true;
                 continue;
             }
             problem = std::string("unknown option ") + argument;
@@ -86,6 +106,7 @@ CommandLineResult parseCommandLine(int argc, char** argv, CommandLine& options, 
             return COMMAND_LINE_BAD;
         }
         options.modelPath = argument;
+        options.ownArguments = true;
     }
     return COMMAND_LINE_RUN;
 }

@@ -9,15 +9,22 @@
 struct CommandLine {
     std::string modelPath;      // MODEL: a mesh file shown in a slot of its own
     std::string screenshotPath; // --screenshot FILE.png
+    std::string initFolder;     // --init DIR: make a shader workspace and end
+    // A model or an option of the viewer's own was given: files missing from the
+    // working directory may then come from the shipped files.
+    bool ownArguments = false;
 };
 
 enum CommandLineResult {
-    COMMAND_LINE_RUN,  // start the viewer with these options
-    COMMAND_LINE_HELP, // --help: print the usage on stdout, end with status 0
-    COMMAND_LINE_BAD,  // print `problem` and the usage on stderr, end with status 2
+    COMMAND_LINE_RUN,     // start the viewer with these options
+    COMMAND_LINE_HELP,    // --help: print the usage on stdout, end with status 0
+    COMMAND_LINE_VERSION, // --version: print the version on stdout, end with status 0
+    COMMAND_LINE_BAD,     // print `problem` and the usage on stderr, end with status 2
 };
 
 // Reads argv (argv[0] is the program). `problem` says what is wrong for COMMAND_LINE_BAD.
 CommandLineResult parseCommandLine(int argc, char** argv, CommandLine& options, std::string& problem);
 // The usage text, one line per option, ending in a line break.
 const char* usageText();
+// "meshshade 1.1.0\n"
+const char* versionText();

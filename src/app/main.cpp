@@ -15,9 +15,11 @@
 #include "app/model_slot.h"
 #include "app/scene_state.h"
 #include "app/swap_control.h"
+#include "app/workspace.h"
 #include "app/x_errors.h"
 #include "input/menus.h"
 #include "input/mouse.h"
+#include "io/data_files.h"
 #include "mesh/vector_math.h"
 #include "panel/control_panel.h"
 #include "panel/idle.h"
@@ -44,12 +46,19 @@ int main(int argc, char** argv)
     case COMMAND_LINE_HELP:
         fputs(usageText(), stdout);
         return 0;
+    case COMMAND_LINE_VERSION:
+        fputs(versionText(), stdout);
+        return 0;
     case COMMAND_LINE_BAD:
         fprintf(stderr, "meshshade: %s\n%s", problem.c_str(), usageText());
         return 2;
     case COMMAND_LINE_RUN:
         break;
     }
+    if (!options.initFolder.empty()) return makeShaderWorkspace(options.initFolder.c_str());
+    // Run from anywhere with a model or an option; a plain run reads the working directory only
+    if (options.ownArguments) useShippedFilesWhereMissing();
+
     // The user's model, before any window opens: one that cannot be shown ends the viewer here
     if (!options.modelPath.empty()) {
         std::string why;

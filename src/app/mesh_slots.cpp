@@ -6,13 +6,14 @@
 
 #include "app/scene_state.h"
 #include "app/start_values.h"
+#include "io/data_files.h"
 #include "mesh/mesh_prepare.h"
 
 void loadMeshSlot(int slot, const char* fileName)
 {
     assert(slot >= 1 && slot < MESH_SLOT_COUNT && "file mesh slot out of range");
     currentMesh = &meshes[slot];
-    if (!loadMeshFile(*currentMesh, fileName)) return;
+    if (!loadMeshFile(*currentMesh, dataFilePath(fileName).c_str())) return;
     currentMeshIndex = slot;
     // A mesh whose fitted centroid lies outside the view (never one of the
     // shipped files) would be clamped out of view for good: keep where its

@@ -4,6 +4,7 @@ target_sources(meshshade_core PRIVATE
   ${CMAKE_CURRENT_LIST_DIR}/mesh_slots.cpp
   ${CMAKE_CURRENT_LIST_DIR}/model_slot.cpp
   ${CMAKE_CURRENT_LIST_DIR}/command_line.cpp
+  ${CMAKE_CURRENT_LIST_DIR}/workspace.cpp
   ${CMAKE_CURRENT_LIST_DIR}/lighting.cpp
   ${CMAKE_CURRENT_LIST_DIR}/resets.cpp
   ${CMAKE_CURRENT_LIST_DIR}/glh_extensions.cpp

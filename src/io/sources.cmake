@@ -2,4 +2,5 @@
 target_sources(meshshade_core PRIVATE
   ${CMAKE_CURRENT_LIST_DIR}/bounded_file.cpp
   ${CMAKE_CURRENT_LIST_DIR}/file_stamp.cpp
+  ${CMAKE_CURRENT_LIST_DIR}/data_files.cpp
 )

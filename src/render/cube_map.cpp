@@ -8,6 +8,7 @@
 #include <IL/il.h>
 
 #include "app/scene_state.h"
+#include "io/data_files.h"
 
 namespace {
 
@@ -62,7 +63,7 @@ void loadCubeMap(const char* setName)
     int setSize = 0;
     for (int i = 0; i < 6; i++) {
         snprintf(fileName[i], sizeof fileName[i], CUBE_FACES[i].format, setName);
-        found[i] = loadFace(fileName[i], faces[i]);
+        found[i] = loadFace(dataFilePath(fileName[i]).c_str(), faces[i]);
         if (!found[i])
             fprintf(stderr, "Warning: cannot load cube-map face %s; it shows grey\n", fileName[i]);
         else if (setSize == 0)

@@ -3,15 +3,19 @@
 
 #include <cstring>
 
+#include "io/data_files.h"
+
 const char* const VERTEX_PROGRAM_FILE = "vp_reflection.cg";
 const char* const FRAGMENT_PROGRAM_FILE = "fp_reflection.cg";
 
 void compileShaderPrograms(ShaderBindingsRecord& b)
 {
-    b.fragmentProgram = cgCreateProgramFromFile(b.cgContext, CG_SOURCE, FRAGMENT_PROGRAM_FILE,
-                                                b.fragmentProfile, "fp_reflection", nullptr);
-    b.vertexProgram = cgCreateProgramFromFile(b.cgContext, CG_SOURCE, VERTEX_PROGRAM_FILE, b.vertexProfile,
-                                              "vp_reflection", nullptr);
+    b.fragmentProgram =
+        cgCreateProgramFromFile(b.cgContext, CG_SOURCE, dataFilePath(FRAGMENT_PROGRAM_FILE).c_str(),
+                                b.fragmentProfile, "fp_reflection", nullptr);
+    b.vertexProgram =
+        cgCreateProgramFromFile(b.cgContext, CG_SOURCE, dataFilePath(VERTEX_PROGRAM_FILE).c_str(),
+                                b.vertexProfile, "vp_reflection", nullptr);
 }
 
 namespace {

@@ -5,6 +5,7 @@
 #include <GL/freeglut.h>
 #include <sys/stat.h>
 
+#include "io/data_files.h"
 #include "shading/shader_programs.h"
 
 namespace {
@@ -50,7 +51,9 @@ FileStamp stampOf(const char* path)
 
 ProgramStamps currentStamps()
 {
-    return {stampOf(VERTEX_PROGRAM_FILE), stampOf(FRAGMENT_PROGRAM_FILE)};
+    // the files in use: a copy made in the working directory takes over
+    return {stampOf(dataFilePath(VERTEX_PROGRAM_FILE).c_str()),
+            stampOf(dataFilePath(FRAGMENT_PROGRAM_FILE).c_str())};
 }
 
 bool watching = false;
