@@ -21,7 +21,8 @@ namespace {
 std::vector<fs::path> filesToCopy(const fs::path& shipped, std::error_code& error)
 {
     std::vector<fs::path> files;
-    for (const char* name : {"vp_reflection.cg", "fp_reflection.cg"}) files.push_back(name);
+    for (const char* name : {"vp_reflection.cg", "fp_reflection.cg"})
+        files.push_back(name);
     for (const fs::directory_entry& entry : fs::directory_iterator(shipped, error))
         if (entry.is_regular_file() && entry.path().extension() == ".m")
             files.push_back(entry.path().filename());
@@ -51,7 +52,8 @@ int makeShaderWorkspace(const char* dir)
     std::error_code error;
     const fs::path target(dir);
     if (fs::exists(target, error) && !(fs::is_directory(target, error) && fs::is_empty(target, error))) {
-        fprintf(stderr, "meshshade: --init: %s already exists and is not an empty folder; nothing was written\n",
+        fprintf(stderr,
+                "meshshade: --init: %s already exists and is not an empty folder; nothing was written\n",
                 dir);
         return 1;
     }

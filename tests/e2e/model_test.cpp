@@ -2,6 +2,9 @@
 // --screenshot picture, and one viewer run that shows the model fitted in the
 // middle, lists it in the panel and takes up edits of the file live.
 #include <chrono>
+#include <climits>
+#include <cstdlib>
+#include <sys/stat.h>
 #include <thread>
 #include <gtest/gtest.h>
 #include <stb/stb_image.h>
@@ -35,7 +38,7 @@ Ended runToEnd(const std::string& dir, const std::vector<std::string>& args)
     command.insert(command.end(), args.begin(), args.end());
     Ended ended;
     EXPECT_TRUE(startApp(app, command, dir));
-    EXPECT_TRUE(waitForExit(app, 60000)) << args[0];
+    EXPECT_TRUE(waitForExit(app, 60000)) << (args.empty() ? "" : args[0]);
     stopApp(app);
     ended.status = app.exitStatus;
     ended.out = appStdout(app);
@@ -167,6 +170,69 @@ TEST(ModelViewer, showsTheModelFirstListsItAndTakesUpEditsOfItsFile)
     EXPECT_TRUE(appRunning(viewer.app));
     EXPECT_LT(countDifferent(frame(viewer), reloaded, 8), 600);
 
+    std::string errors = stopViewer(viewer);
+    EXPECT_EQ(errors.find("OpenGL error"), std::string::npos) << errors;
+}
+
+// From a folder that holds only the model, the viewer takes the rest from its
+// shipped files and says where from; without a model or an option it reads the
+// working directory only and fails there as it always did. --init refuses a
+// folder that holds files.
+TEST(RunFromAnyFolder, shippedFilesStandInOnlyWhenAModelOrAnOptionIsGiven)
+{
+    const std::string dir = makeTempDir();
+    writeFile(dir + "/model.obj", cubeObj("green"));
+    writeFile(dir + "/model.mtl", MTL);
+    char* shipped = realpath(runDirectory().c_str(), nullptr);
+    ASSERT_TRUE(shipped);
+    const std::string announced = std::string("Files not in this folder are taken from ") + shipped + "\n";
+    free(shipped);
+
+    Ended shot = runToEnd(dir, {"--screenshot", "shot.png", "model.obj"});
+    EXPECT_EQ(shot.status, 0) << shot.err;
+    EXPECT_NE(shot.out.find(announced), std::string::npos) << shot.out;
+    EXPECT_EQ(shot.err.find("cube-map face"), std::string::npos) << shot.err;
+    struct stat picture;
+    EXPECT_EQ(stat((dir + "/shot.png").c_str(), &picture), 0);
+
+    Ended plain = runToEnd(dir, {});
+    EXPECT_EQ(plain.status, 1);
+    EXPECT_EQ(plain.out.find("Files not in this folder"), std::string::npos) << plain.out;
+    EXPECT_NE(plain.out.find("Cg error, exiting...\n"), std::string::npos) << plain.out.substr(0, 2000);
+
+    Ended version = runToEnd(dir, {"--version"});
+    EXPECT_EQ(version.status, 0);
+    EXPECT_EQ(version.out.rfind("meshshade ", 0), 0u) << version.out;
+    EXPECT_EQ(version.out.find('\n'), version.out.size() - 1) << version.out;
+
+    const std::string model = readFile(dir + "/model.obj");
+    Ended refused = runToEnd(dir, {"--init", dir});
+    EXPECT_EQ(refused.status, 1);
+    EXPECT_NE(refused.err.find("is not an empty folder; nothing was written"), std::string::npos)
+        << refused.err;
+    EXPECT_EQ(readFile(dir + "/model.obj"), model);
+    EXPECT_NE(stat((dir + "/vp_reflection.cg").c_str(), &picture), 0);
+    removeDir(dir);
+}
+
+// --init makes a workspace where the viewer started without arguments runs on
+// the copies and takes up an edit of a shader file.
+TEST(RunFromAnyFolder, workspaceMadeByInitRunsPlainAndTakesUpShaderEdits)
+{
+    Viewer viewer;
+    std::string why;
+    ASSERT_TRUE(startViewer(viewer, why, {}, [](const std::string& dir) {
+        removeDir(dir);
+        Ended made = runToEnd(".", {"--init", dir});
+        EXPECT_EQ(made.status, 0) << made.err;
+        EXPECT_NE(made.out.find("cd " + dir + " && "), std::string::npos) << made.out;
+    })) << why;
+    EXPECT_EQ(appStdout(viewer.app).find("Files not in this folder"), std::string::npos);
+    EXPECT_EQ(appStderr(viewer.app).find("cube-map face"), std::string::npos) << appStderr(viewer.app);
+
+    writeFile(viewer.dir + "/vp_reflection.cg", readFile(viewer.dir + "/vp_reflection.cg") + "// edited\n");
+    EXPECT_TRUE(waitForStdout(viewer.app, "Reloaded vp_reflection.cg and fp_reflection.cg.\n", 5000))
+        << appStdout(viewer.app);
     std::string errors = stopViewer(viewer);
     EXPECT_EQ(errors.find("OpenGL error"), std::string::npos) << errors;
 }
