@@ -36,7 +36,7 @@ std::vector<uint8_t> encodeBmp(const std::vector<uint8_t>& rgb, int width, int h
     putLittleEndian(out, 2835, 4);
     putLittleEndian(out, 0, 4);
     putLittleEndian(out, 0, 4);
-    for (int row = 0; row < height; row++) {
+    for (int row = height - 1; row >= 0; row--) {
         const uint8_t* in = &rgb[size_t(row) * width * 3];
         for (int col = 0; col < width; col++) {
             out.push_back(in[col * 3 + 2]);

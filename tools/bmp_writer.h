@@ -4,7 +4,7 @@
 #include <vector>
 
 // Returns the bytes of a BMP file holding `rgb` (width * height packed RGB triples).
-// Row 0 of `rgb` is stored first in the file: the viewer's image loader hands rows back
-// in stored order, so row 0 becomes the texture's row 0 (it shows as the bottom row in
-// an image viewer, since BMP rows run bottom-up).
+// Row 0 of `rgb` is the picture's top row, stored last since BMP rows run bottom-up: an
+// image viewer shows the face upright, and the viewer, which uploads every image top row
+// first, makes row 0 the texture's row 0.
 std::vector<uint8_t> encodeBmp(const std::vector<uint8_t>& rgb, int width, int height);

@@ -6,7 +6,6 @@
 #include <string>
 
 #include <GL/freeglut.h>
-#include <IL/il.h>
 
 #include "app/command_line.h"
 #include "app/glh_extensions.h"
@@ -17,6 +16,7 @@
 #include "app/swap_control.h"
 #include "app/workspace.h"
 #include "app/x_errors.h"
+#include "io/image_file.h"
 #include "input/menus.h"
 #include "input/mouse.h"
 #include "io/data_files.h"
@@ -102,7 +102,7 @@ int main(int argc, char** argv)
     }
 
     // Environment
-    ilInit();
+    initImages();
     loadCubeMap("sky");
 
     // Provisional projection, replaced by the first reshape

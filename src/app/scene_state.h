@@ -54,7 +54,7 @@ extern int currentMeshIndex;
 // Work the panel leaves for the idle callback
 extern bool lightChanged;
 extern bool textureChanged;
-extern int textureIndex;            // 0 "sky", 1 "sky2", 2 "nvlobby"
+extern int textureIndex;            // 0 "sky", 1 "sky2", 2 "nvlobby", 3 the user's sky
 extern unsigned int cubeMapTexture; // OpenGL texture of the current cube map
 
 // Points lightPointers at the four members of `light` again.

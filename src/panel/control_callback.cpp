@@ -5,6 +5,7 @@
 #include "app/scene_state.h"
 #include "app/start_values.h"
 #include "panel/control_panel.h"
+#include "render/user_sky.h"
 
 int meshListValue = START_MESH_LIST_VALUE;
 int textureGroupValue = START_TEXTURE_GROUP_VALUE;
@@ -47,7 +48,8 @@ void controlCallback(int id)
         textureIndex = textureGroupValue;
         // the bare number is the whole message: the panel has always reported the choice so
         printf("%d\n", textureIndex);
-        if (textureIndex >= 0 && textureIndex <= 2) textureChanged = true;
+        if ((textureIndex >= 0 && textureIndex <= 2) || (textureIndex == USER_SKY_INDEX && userSkyTexture))
+            textureChanged = true;
         break;
     case ID_DEFAULT_SHADING:
         shading.reflectivity = defaultShading.reflectivity;

@@ -20,6 +20,7 @@
 #include "app/scene_state.h"
 #include "app/swap_control.h"
 #include "app/x_errors.h"
+#include "render/user_sky.h"
 
 long panelFramesDrawn = 0;
 
@@ -244,10 +245,15 @@ void meshAndTexture()
     ImGui::NextColumn();
     beginFramedGroup("Texture");
     static const char* const SKIES[3] = {"Sky1", "Sky2", "Lobby"};
-    for (int i = 0; i < 3; i++) {
+    // the user's sky, when there is one, is a fourth choice named after its path
+    const int skyCount = userSkyTexture ? 4 : 3;
+    for (int i = 0; i < skyCount; i++) {
         int before = textureGroupValue;
-        ImGui::RadioButton(SKIES[i], &textureGroupValue, i);
-        recordItem(SKIES[i], textureGroupValue == i ? "on" : "off");
+        const char* label = i < 3 ? SKIES[i] : userSkyLabel.c_str();
+        ImGui::PushID(i);
+        ImGui::RadioButton(label, &textureGroupValue, i);
+        ImGui::PopID();
+        recordItem(i < 3 ? SKIES[i] : "UserSky", textureGroupValue == i ? "on" : "off");
         if (textureGroupValue != before) controlCallback(ID_TEXTURE);
     }
     endFramedGroup();

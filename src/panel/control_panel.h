@@ -24,7 +24,8 @@ void syncPanel();
 // Frames the panel has drawn since start-up; MESHSHADE_PANEL_LAYOUT reports it.
 extern long panelFramesDrawn;
 // The ids chosen in the "Mesh:" list (2 Cessna, 1 Bunny, 0 Sphere) and in the
-// texture radio group (0 Sky1, 1 Sky2, 2 Lobby), as the panel last set them.
+// texture radio group (0 Sky1, 1 Sky2, 2 Lobby, 3 the user's sky), as the panel
+// last set them.
 extern int meshListValue;
 extern int textureGroupValue;
 

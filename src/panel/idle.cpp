@@ -11,6 +11,7 @@
 #include "app/scene_state.h"
 #include "panel/control_panel.h"
 #include "render/cube_map.h"
+#include "render/user_sky.h"
 #include "shading/shader_reload.h"
 
 // Start-up leaves megabytes of freed heap behind (the driver compiles its shaders
@@ -35,6 +36,7 @@ void idle()
     if (textureChanged) {
         static const char* const SETS[3] = {"sky", "sky2", "nvlobby"};
         if (textureIndex >= 0 && textureIndex <= 2) loadCubeMap(SETS[textureIndex]);
+        if (textureIndex == USER_SKY_INDEX) showUserSky();
         textureChanged = false;
     }
     // edited program files come in without a restart

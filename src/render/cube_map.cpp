@@ -1,36 +1,22 @@
-// Cube-map loading with DevIL and the sky cube.
+// Cube-map loading through the image module, and the sky cube.
 #include "render/cube_map.h"
 
 #include <cstdio>
+#include <string>
 #include <vector>
 
 #include <GL/freeglut.h>
-#include <IL/il.h>
 
 #include "app/scene_state.h"
 #include "io/data_files.h"
+#include "io/image_file.h"
+#include "render/user_sky.h"
 
 namespace {
 
-struct CubeFace {
-    const char* format;
-    GLenum target;
-};
-
-const CubeFace CUBE_FACES[6] = {
-    {"cubemaps/%s_posx.bmp", GL_TEXTURE_CUBE_MAP_POSITIVE_X},
-    {"cubemaps/%s_negx.bmp", GL_TEXTURE_CUBE_MAP_NEGATIVE_X},
-    {"cubemaps/%s_posy.bmp", GL_TEXTURE_CUBE_MAP_POSITIVE_Y},
-    {"cubemaps/%s_negy.bmp", GL_TEXTURE_CUBE_MAP_NEGATIVE_Y},
-    {"cubemaps/%s_posz.bmp", GL_TEXTURE_CUBE_MAP_POSITIVE_Z},
-    {"cubemaps/%s_negz.bmp", GL_TEXTURE_CUBE_MAP_NEGATIVE_Z},
-};
-
-// One decoded face: 8-bit RGB, rows as the image library gives them.
-struct FaceImage {
-    int width = 0;
-    int height = 0;
-    std::vector<unsigned char> rgb;
+const char* const FACE_FILE_FORMATS[6] = {
+    "cubemaps/%s_posx.bmp", "cubemaps/%s_negx.bmp", "cubemaps/%s_posy.bmp",
+    "cubemaps/%s_negy.bmp", "cubemaps/%s_posz.bmp", "cubemaps/%s_negz.bmp",
 };
 
 // Size of a face whose file is missing, when no face of the set can be read.
@@ -38,63 +24,69 @@ constexpr int FALLBACK_FACE_SIZE = 64;
 // Neutral grey for faces that cannot be read.
 constexpr unsigned char MISSING_FACE_GREY = 128;
 
-bool loadFace(const char* fileName, FaceImage& face)
-{
-    if (!ilLoadImage(fileName) || !ilConvertImage(IL_RGB, IL_UNSIGNED_BYTE)) return false;
-    const ILubyte* pixels = ilGetData();
-    int height = ilGetInteger(IL_IMAGE_HEIGHT);
-    int width = ilGetInteger(IL_IMAGE_WIDTH);
-    if (!pixels || width <= 0 || height <= 0) return false;
-    face.width = width;
-    face.height = height;
-    face.rgb.assign(pixels, pixels + size_t(width) * height * 3);
-    return true;
-}
-
 } // namespace
+
+void uploadCubeFaces(const Image faces[6])
+{
+    glPixelStorei(GL_UNPACK_ALIGNMENT, 1); // rows are tightly packed whatever the width
+    for (int i = 0; i < 6; i++)
+        gluBuild2DMipmaps(GLenum(GL_TEXTURE_CUBE_MAP_POSITIVE_X + i), GL_RGB8, faces[i].width,
+                          faces[i].height, GL_RGB, GL_UNSIGNED_BYTE, faces[i].rgb.data());
+    glPixelStorei(GL_UNPACK_ALIGNMENT, 4);
+}
 
 void loadCubeMap(const char* setName)
 {
     // Read all six first: a face that is missing or of the wrong size is only
     // known to be wrong once the set's size is known.
-    FaceImage faces[6];
+    Image faces[6];
     bool found[6] = {};
     char fileName[6][1024];
     int setSize = 0;
     for (int i = 0; i < 6; i++) {
-        snprintf(fileName[i], sizeof fileName[i], CUBE_FACES[i].format, setName);
-        found[i] = loadFace(dataFilePath(fileName[i]).c_str(), faces[i]);
+        snprintf(fileName[i], sizeof fileName[i], FACE_FILE_FORMATS[i], setName);
+        std::string why;
+        found[i] = readImageFile(dataFilePath(fileName[i]).c_str(), faces[i], why);
+        if (found[i] && faces[i].width != faces[i].height) {
+            char text[96];
+            snprintf(text, sizeof text, "is not square (%d x %d pixels)", faces[i].width, faces[i].height);
+            why = text;
+            found[i] = false;
+        }
         if (!found[i])
-            fprintf(stderr, "Warning: cannot load cube-map face %s; it shows grey\n", fileName[i]);
+            fprintf(stderr, "Warning: cannot load cube-map face %s: %s; it shows grey\n", fileName[i],
+                    why.c_str());
         else if (setSize == 0)
-            setSize = faces[i].width > faces[i].height ? faces[i].width : faces[i].height;
+            setSize = faces[i].width;
     }
     if (setSize == 0) setSize = FALLBACK_FACE_SIZE;
 
-    if (cubeMapTexture) glDeleteTextures(1, &cubeMapTexture);
-    glGenTextures(1, &cubeMapTexture);
-    glBindTexture(GL_TEXTURE_CUBE_MAP, cubeMapTexture);
-    glPixelStorei(GL_UNPACK_ALIGNMENT, 1); // rows are tightly packed whatever the width
-
     for (int i = 0; i < 6; i++) {
-        FaceImage& face = faces[i];
+        Image& face = faces[i];
         if (!found[i]) {
             face.width = face.height = setSize;
             face.rgb.assign(size_t(setSize) * setSize * 3, MISSING_FACE_GREY);
-        } else if (face.width != setSize || face.height != setSize) {
-            // every face of a cube map must be square and of one size
+        } else if (face.width != setSize) {
+            // every face of a cube map must be of one size
             fprintf(stderr, "Warning: cube-map face %s is %d x %d, not %d x %d like its set; it is scaled\n",
                     fileName[i], face.width, face.height, setSize, setSize);
             std::vector<unsigned char> scaled(size_t(setSize) * setSize * 3);
+            glPixelStorei(GL_UNPACK_ALIGNMENT, 1);
+            glPixelStorei(GL_PACK_ALIGNMENT, 1);
             gluScaleImage(GL_RGB, face.width, face.height, GL_UNSIGNED_BYTE, face.rgb.data(), setSize,
                           setSize, GL_UNSIGNED_BYTE, scaled.data());
+            glPixelStorei(GL_UNPACK_ALIGNMENT, 4);
+            glPixelStorei(GL_PACK_ALIGNMENT, 4);
             face.width = face.height = setSize;
             face.rgb.swap(scaled);
         }
-        gluBuild2DMipmaps(CUBE_FACES[i].target, GL_RGB8, face.width, face.height, GL_RGB, GL_UNSIGNED_BYTE,
-                          face.rgb.data());
     }
-    glPixelStorei(GL_UNPACK_ALIGNMENT, 4);
+
+    // the user's sky keeps its texture for when it is chosen again
+    if (cubeMapTexture && cubeMapTexture != userSkyTexture) glDeleteTextures(1, &cubeMapTexture);
+    glGenTextures(1, &cubeMapTexture);
+    glBindTexture(GL_TEXTURE_CUBE_MAP, cubeMapTexture);
+    uploadCubeFaces(faces);
 }
 
 void drawSkyCube()

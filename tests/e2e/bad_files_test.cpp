@@ -126,20 +126,26 @@ TEST(BadCubeMap, truncatedFaceIsReportedAndShowsGrey)
             std::string path = dir + "/cubemaps/sky_negx.bmp";
             writeFile(path, readFile(path).substr(0, 1000));
         },
-        "sky_negx.bmp");
+        "Warning: cannot load cube-map face cubemaps/sky_negx.bmp: is cut off");
 }
 
 TEST(BadCubeMap, faceOfAnotherSizeIsScaledToItsSet)
 {
-    expectRunsOnWith([](const std::string& dir) { writeFile(dir + "/cubemaps/sky_posz.bmp", bmp(200, 100)); },
-                     "sky_posz.bmp is 200 x 100, not 512 x 512");
+    expectRunsOnWith([](const std::string& dir) { writeFile(dir + "/cubemaps/sky_posz.bmp", bmp(200, 200)); },
+                     "sky_posz.bmp is 200 x 200, not 512 x 512");
 }
 
-TEST(BadCubeMap, fileThatIsNoImageIsReported)
+TEST(BadCubeMap, filesThatAreNoImageOrHurtImageLibrariesAreReported)
 {
+    // files that crashed an earlier image library or made it ask for gigabytes
     expectRunsOnWith(
-        [](const std::string& dir) { writeFile(dir + "/cubemaps/sky_posx.bmp", "not a picture\n"); },
-        "sky_posx.bmp");
+        [](const std::string& dir) {
+            writeFile(dir + "/cubemaps/sky_posx.bmp", readFile(MESHSHADE_BAD_IMAGES "/crash-01.bmp"));
+            writeFile(dir + "/cubemaps/sky_negy.bmp", readFile(MESHSHADE_BAD_IMAGES "/crash-08.bmp"));
+            writeFile(dir + "/cubemaps/sky_posz.bmp", readFile(MESHSHADE_BAD_IMAGES "/oom-05.bmp"));
+            writeFile(dir + "/cubemaps/sky_negz.bmp", "not a picture\n");
+        },
+        "Warning: cannot load cube-map face cubemaps/sky_posx.bmp: is not an image the viewer can read");
 }
 
 TEST(BadCubeMap, wholeSetMissingShowsGrey)

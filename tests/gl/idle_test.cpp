@@ -1,17 +1,17 @@
 // The idle callback carries out what the panel flagged, once.
 #include <filesystem>
 #include <GL/freeglut.h>
-#include <IL/il.h>
 #include <gtest/gtest.h>
 
 #include "app/scene_state.h"
+#include "io/image_file.h"
 #include "panel/idle.h"
 
 TEST(Idle, appliesAPendingLightUploadAndCubeMapLoadOnceAndClearsTheFlags)
 {
     restoreStartValues();
     mainWindow = glutGetWindow();
-    ilInit();
+    initImages();
     const std::string previous = std::filesystem::current_path();
     std::filesystem::current_path(MESHSHADE_RUN_DIR);
 

@@ -3,6 +3,7 @@
 
 #include "app/scene_state.h"
 #include "panel/control_panel.h"
+#include "render/user_sky.h"
 
 namespace {
 
@@ -104,6 +105,14 @@ TEST_F(Panel, textureChoicePrintsItsIndexAndFlagsALoad)
     textureGroupValue = 7; // no such button: printed, nothing loaded
     EXPECT_EQ(callback(ID_TEXTURE), "7\n");
     EXPECT_FALSE(textureChanged);
+    // the fourth choice exists only with a user's sky
+    textureGroupValue = USER_SKY_INDEX;
+    EXPECT_EQ(callback(ID_TEXTURE), "3\n");
+    EXPECT_FALSE(textureChanged);
+    userSkyTexture = 5;
+    callback(ID_TEXTURE);
+    EXPECT_TRUE(textureChanged);
+    userSkyTexture = 0;
 }
 
 TEST_F(Panel, shaderToggleFlipsOnlyTheCurrentMesh)

@@ -1,5 +1,5 @@
 // The generated cube-map faces: laid out the way OpenGL looks a cube map up, seamless
-// across every shared edge, stored so the image loader hands texture row 0 over first,
+// across every shared edge, stored upright so the image loader hands texture row 0 over first,
 // and three scenes that look clearly different.
 #include <cmath>
 #include <cstdio>
@@ -7,12 +7,12 @@
 #include <string>
 #include <vector>
 
-#include <IL/il.h>
 #include <gtest/gtest.h>
 #include <unistd.h>
 
 #include "bmp_writer.h"
 #include "cubemap_scenes.h"
+#include "io/image_file.h"
 
 // A point on a face: face coordinates s, t in -1..1 (t = -1 is texture row 0).
 struct FacePoint {
@@ -130,7 +130,7 @@ TEST(CubeMapImages, adjacentFacesMeetWithoutSeams)
 
 TEST(CubeMapImages, imageLoaderHandsBackRowsInRenderedOrder)
 {
-    ilInit();
+    initImages();
     std::string path =
         (std::filesystem::temp_directory_path() / ("cube_face_" + std::to_string(getpid()) + ".bmp"))
             .string();
@@ -143,12 +143,12 @@ TEST(CubeMapImages, imageLoaderHandsBackRowsInRenderedOrder)
         ASSERT_EQ(fwrite(file.data(), 1, file.size(), out), file.size());
         fclose(out);
 
-        ASSERT_TRUE(ilLoadImage(path.c_str()));
-        ASSERT_TRUE(ilConvertImage(IL_RGB, IL_UNSIGNED_BYTE));
-        ASSERT_EQ(ilGetInteger(IL_IMAGE_WIDTH), size);
-        ASSERT_EQ(ilGetInteger(IL_IMAGE_HEIGHT), size);
-        const uint8_t* loaded = ilGetData();
-        std::vector<uint8_t> got(loaded, loaded + pixels.size());
+        Image image;
+        std::string why;
+        ASSERT_TRUE(readImageFile(path.c_str(), image, why)) << why;
+        ASSERT_EQ(image.width, size);
+        ASSERT_EQ(image.height, size);
+        const std::vector<uint8_t>& got = image.rgb;
         EXPECT_EQ(got, pixels) << "size " << size;
         // row 0 of the +X face looks up at the sky, the last row down at the ground
         float top[3], bottom[3];

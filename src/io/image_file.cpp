@@ -1,0 +1,291 @@
+// Image decoding with stb_image, compiled here with our own limits: its
+// functions are private to this file, it refuses sides beyond ours, and no single
+// allocation of the decoder may exceed a cap, which stops a small file that
+// inflates without end (a PNG "zip bomb") before it takes the memory.
+#include "io/image_file.h"
+
+#include <cstdint>
+#include <cstdio>
+#include <cstdlib>
+
+#include "io/bounded_file.h"
+
+namespace {
+
+// Largest block the decoder may ask for: the decoded pixels within the limit,
+// with room for an alpha channel and a row of filter bytes in PNG.
+constexpr size_t MAX_DECODER_ALLOCATION = 2 * MAX_DECODED_IMAGE_BYTES;
+
+void* cappedMalloc(size_t size)
+{
+    return size > MAX_DECODER_ALLOCATION ? nullptr : malloc(size);
+}
+
+void* cappedRealloc(void* block, size_t size)
+{
+    return size > MAX_DECODER_ALLOCATION ? nullptr : realloc(block, size);
+}
+
+} // namespace
+
+#define STB_IMAGE_IMPLEMENTATION
+#define STB_IMAGE_STATIC
+#define STBI_NO_STDIO
+// formats nobody makes skies in, whose readers of this version overflow their buffers on 16-bit files
+#define STBI_NO_PNM
+#define STBI_NO_PIC
+#define STBI_MAX_DIMENSIONS MAX_IMAGE_SIDE
+#define STBI_MALLOC(size) cappedMalloc(size)
+#define STBI_REALLOC(block, size) cappedRealloc(block, size)
+#define STBI_FREE(block) free(block)
+#include <stb/stb_image.h>
+
+// stb_image of 2022 (2.27) trusts a JPEG's Huffman table sizes: a table that
+// counts more than 256 codes is written past the end of the decoder's arrays,
+// over its function pointers. This walks the file the way its JPEG reader reads
+// it, to every table it would build, and tells whether all of them fit. It
+// stops where that reader stops with an error, so a file it passes is one the
+// reader either decodes or refuses safely.
+namespace {
+
+struct JpegCursor {
+    const unsigned char* bytes = nullptr;
+    size_t size = 0;
+    size_t at = 0;
+    // as the decoder reads: zeros past the end
+    int get8() { return at < size ? bytes[at++] : (at = size, 0); }
+    int get16() { return (get8() << 8) | get8(); }
+    void skip(size_t count) { at = count > size - at ? size : at + count; }
+    bool atEnd() const { return at >= size; }
+    // A marker: 0xff, any fill bytes, the code; -1 when the next byte is no 0xff.
+    int marker()
+    {
+        int x = get8();
+        if (x != 0xff) return -1;
+        while (x == 0xff && !atEnd())
+            x = get8();
+        return x == 0xff ? 0 : x;
+    }
+};
+
+enum SegmentResult { SEGMENT_READ, SEGMENT_REFUSED, SEGMENT_OVERFLOWS };
+
+SegmentResult readJpegSegment(JpegCursor& in, int marker)
+{
+    if (marker == 0xdd) { // restart interval
+        if (in.get16() != 4) return SEGMENT_REFUSED;
+        in.skip(2);
+        return SEGMENT_READ;
+    }
+    if (marker == 0xdb) { // quantisation tables, 65 or 129 bytes each
+        int left = in.get16() - 2;
+        while (left > 0) {
+            const int q = in.get8(), precision = q >> 4;
+            if (precision > 1 || (q & 15) > 3) return SEGMENT_REFUSED;
+            in.skip(precision ? 128 : 64);
+            left -= precision ? 129 : 65;
+        }
+        return left == 0 ? SEGMENT_READ : SEGMENT_REFUSED;
+    }
+    if (marker == 0xc4) { // Huffman tables: class and slot, 16 counts, the codes
+        int left = in.get16() - 2;
+        while (left > 0) {
+            const int q = in.get8();
+            if ((q >> 4) > 1 || (q & 15) > 3) return SEGMENT_REFUSED;
+            int codes = 0;
+            for (int i = 0; i < 16; i++)
+                codes += in.get8();
+            if (codes > 256) return SEGMENT_OVERFLOWS;
+            in.skip(size_t(codes));
+            left -= 17 + codes;
+        }
+        return left == 0 ? SEGMENT_READ : SEGMENT_REFUSED;
+    }
+    if ((marker >= 0xe0 && marker <= 0xef) || marker == 0xfe) { // application data, comments
+        const int length = in.get16();
+        if (length < 2) return SEGMENT_REFUSED;
+        in.skip(size_t(length - 2));
+        return SEGMENT_READ;
+    }
+    return SEGMENT_REFUSED;
+}
+
+bool isFrameStart(int marker)
+{
+    return marker == 0xc0 || marker == 0xc1 || marker == 0xc2;
+}
+
+// False when the JPEG reader would build a Huffman table larger than its arrays.
+bool jpegTablesFit(const unsigned char* bytes, size_t size)
+{
+    JpegCursor in;
+    in.bytes = bytes;
+    in.size = size;
+    if (in.marker() != 0xd8) return true; // no JPEG to this reader
+    // tables and application data up to the frame header; stray bytes between them are passed over
+    int marker = in.marker();
+    while (!isFrameStart(marker)) {
+        const SegmentResult result = readJpegSegment(in, marker);
+        if (result != SEGMENT_READ) return result != SEGMENT_OVERFLOWS;
+        marker = in.marker();
+        while (marker == -1) {
+            if (in.atEnd()) return true;
+            marker = in.marker();
+        }
+    }
+    const int frameLength = in.get16();
+    if (frameLength < 11) return true;
+    in.skip(size_t(frameLength - 2));
+    // scans, with tables between them, up to the end of the image
+    marker = in.marker();
+    while (marker != 0xd9) {
+        if (marker == 0xda) {
+            const int scanLength = in.get16();
+            if (scanLength < 8) return true;
+            in.skip(size_t(scanLength - 2));
+            // the coded data ends at the first marker other than a restart; a
+            // stuffed 0xff 0x00 is data
+            marker = -1;
+            while (!in.atEnd() && marker == -1) {
+                if (in.get8() != 0xff) continue;
+                int code = 0xff;
+                while (code == 0xff && !in.atEnd())
+                    code = in.get8();
+                if (code != 0 && code != 0xff && !(code >= 0xd0 && code <= 0xd7)) marker = code;
+            }
+            if (marker == -1) return true;
+            continue;
+        }
+        if (marker == 0xdc) { // number of lines
+            in.skip(4);
+        } else {
+            const SegmentResult result = readJpegSegment(in, marker);
+            if (result != SEGMENT_READ) return result != SEGMENT_OVERFLOWS;
+        }
+        marker = in.marker();
+    }
+    return true;
+}
+
+// The bytes an uncompressed BMP needs for its pixel rows, counted from the start
+// of the file; 0 when the file is no BMP or its rows are compressed. The decoder
+// reads missing rows as black, so a cut-off face would pass unnoticed.
+uint64_t bmpBytesNeeded(const unsigned char* bytes, size_t size)
+{
+    auto little = [&](size_t at, int count) {
+        uint64_t value = 0;
+        for (int i = count - 1; i >= 0; i--)
+            value = (value << 8) | bytes[at + size_t(i)];
+        return value;
+    };
+    if (size < 26 || bytes[0] != 'B' || bytes[1] != 'M') return 0;
+    const uint64_t offset = little(10, 4), headerSize = little(14, 4);
+    int64_t width = 0, height = 0;
+    uint64_t bitsPerPixel = 0, compression = 0;
+    if (headerSize == 12) {
+        width = int64_t(little(18, 2));
+        height = int64_t(little(20, 2));
+        bitsPerPixel = little(24, 2);
+    } else if (headerSize >= 40 && size >= 34) {
+        width = int32_t(uint32_t(little(18, 4)));
+        height = int32_t(uint32_t(little(22, 4)));
+        bitsPerPixel = little(28, 2);
+        compression = little(30, 4);
+    } else {
+        return 0;
+    }
+    // none, bit fields, alpha bit fields: the rest is run-length or embedded coding
+    if (compression != 0 && compression != 3 && compression != 6) return 0;
+    const uint64_t stride = (uint64_t(width < 0 ? -width : width) * bitsPerPixel + 31) / 32 * 4;
+    return offset + stride * uint64_t(height < 0 ? -height : height);
+}
+
+} // namespace
+
+void initImages()
+{
+    // rows as the picture shows them, top first, for every format
+    stbi_set_flip_vertically_on_load(0);
+    // HDR: clamped to 0..1 and gamma-encoded, as a monitor would show the values
+    stbi_hdr_to_ldr_gamma(2.2f);
+    stbi_hdr_to_ldr_scale(1.0f);
+    // Apple's PNG variant (BGR, premultiplied) is turned into plain RGB
+    stbi_convert_iphone_png_to_rgb(1);
+    stbi_set_unpremultiply_on_load(1);
+}
+
+// Bytes a channel takes while the decoder holds the pixels, before they become 8-bit.
+static int bytesPerChannel(const stbi_uc* bytes, int size)
+{
+    if (stbi_is_hdr_from_memory(bytes, size)) return 4;
+    if (stbi_is_16_bit_from_memory(bytes, size)) return 2;
+    return 1;
+}
+
+bool decodeImage(const unsigned char* bytes, size_t size, Image& image, std::string& why)
+{
+    // stb_image takes the length as an int
+    if (size > size_t(INT32_MAX)) {
+        why = "is larger than " + describeBytes(size_t(INT32_MAX));
+        return false;
+    }
+    const int length = int(size);
+    if (!jpegTablesFit(bytes, size)) {
+        why = "does not decode (a JPEG Huffman table of more than 256 codes)";
+        return false;
+    }
+    int width = 0, height = 0, channels = 0;
+    if (!stbi_info_from_memory(bytes, length, &width, &height, &channels)) {
+        why = std::string("is not an image the viewer can read (") + stbi_failure_reason() + ")";
+        return false;
+    }
+    char text[160];
+    if (width <= 0 || height <= 0 || width > MAX_IMAGE_SIDE || height > MAX_IMAGE_SIDE) {
+        snprintf(text, sizeof text, "is %d x %d pixels; at most %d on a side are read", width, height,
+                 MAX_IMAGE_SIDE);
+        why = text;
+        return false;
+    }
+    const size_t decoded = size_t(width) * size_t(height) * 3 * size_t(bytesPerChannel(bytes, length));
+    if (decoded > MAX_DECODED_IMAGE_BYTES) {
+        snprintf(text, sizeof text, "is %d x %d pixels, %s decoded; at most %s are read", width, height,
+                 describeBytes(decoded).c_str(), describeBytes(MAX_DECODED_IMAGE_BYTES).c_str());
+        why = text;
+        return false;
+    }
+
+    const uint64_t needed = bmpBytesNeeded(bytes, size);
+    if (needed > size) {
+        snprintf(text, sizeof text, "is cut off: its pixels need %s, the file has %s",
+                 describeBytes(size_t(needed)).c_str(), describeBytes(size).c_str());
+        why = text;
+        return false;
+    }
+
+    int gotWidth = 0, gotHeight = 0;
+    stbi_uc* pixels = stbi_load_from_memory(bytes, length, &gotWidth, &gotHeight, &channels, 3);
+    if (!pixels) {
+        why = std::string("does not decode (") + stbi_failure_reason() + ")";
+        return false;
+    }
+    // the header read above and the decoder must agree, or the limits meant nothing
+    if (gotWidth != width || gotHeight != height) {
+        stbi_image_free(pixels);
+        snprintf(text, sizeof text, "does not decode (its header says %d x %d, its pixels %d x %d)", width,
+                 height, gotWidth, gotHeight);
+        why = text;
+        return false;
+    }
+    image.width = width;
+    image.height = height;
+    image.rgb.assign(pixels, pixels + size_t(width) * size_t(height) * 3);
+    stbi_image_free(pixels);
+    return true;
+}
+
+bool readImageFile(const char* path, Image& image, std::string& why)
+{
+    std::string bytes;
+    if (!readRegularFile(path, MAX_IMAGE_FILE_BYTES, bytes, why)) return false;
+    return decodeImage(reinterpret_cast<const unsigned char*>(bytes.data()), bytes.size(), image, why);
+}
