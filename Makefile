@@ -82,17 +82,23 @@ bench: build
 	@cmake --build $(BUILD) --target model_first_frame_bench
 	@scripts/bench-model $(BUILD)
 
-# Fuzzes the .m reader and then the model import, each for FUZZ_SECONDS, with
-# clang, ASan and UBSan. New inputs collect in build-fuzz/fuzz-corpus and
-# build-fuzz/model-corpus; a crashing input is saved in build-fuzz/.
+# Fuzzes the .m reader, then image loading, then the model import, for
+# FUZZ_SECONDS each, with clang, ASan and UBSan. New inputs collect in
+# build-fuzz/<target>-corpus; a crashing input is saved in build-fuzz/. The
+# image seeds are one small file of each format, written by make_image_seeds;
+# the model seeds are the tests' small files, written by write_model_seeds.
 fuzz: deps
 	@CC=clang CXX=clang++ $(CONFIGURE) -S . -B $(FUZZ_BUILD) >/dev/null
-	@cmake --build $(FUZZ_BUILD) --target mesh_reader_fuzz
-	@mkdir -p $(FUZZ_BUILD)/fuzz-corpus $(FUZZ_BUILD)/fuzz-data
+	@cmake --build $(FUZZ_BUILD) --target mesh_reader_fuzz image_fuzz make_image_seeds
+	@mkdir -p $(FUZZ_BUILD)/fuzz-corpus $(FUZZ_BUILD)/fuzz-data $(FUZZ_BUILD)/image-corpus $(FUZZ_BUILD)/image-seeds
 	@for f in data/*.m; do if [ -f "$$f" ]; then cp "$$f" $(FUZZ_BUILD)/fuzz-data/; fi; done
 	@$(FUZZ_BUILD)/tests/mesh_reader_fuzz -max_total_time=$(FUZZ_SECONDS) -max_len=16384 \
 	  -dict=tests/fuzz/mesh.dict -close_fd_mask=3 -artifact_prefix=$(FUZZ_BUILD)/ \
 	  $(FUZZ_BUILD)/fuzz-corpus tests/fuzz/corpus $(FUZZ_BUILD)/fuzz-data
+	@$(FUZZ_BUILD)/tests/make_image_seeds $(FUZZ_BUILD)/image-seeds
+	@$(FUZZ_BUILD)/tests/image_fuzz -max_total_time=$(FUZZ_SECONDS) -max_len=65536 \
+	  -dict=tests/fuzz/image.dict -close_fd_mask=3 -artifact_prefix=$(FUZZ_BUILD)/image- \
+	  $(FUZZ_BUILD)/image-corpus $(FUZZ_BUILD)/image-seeds
 	@cmake --build $(FUZZ_BUILD) --target model_import_fuzz write_model_seeds
 	@mkdir -p $(FUZZ_BUILD)/model-corpus $(FUZZ_BUILD)/model-seeds
 	@$(FUZZ_BUILD)/tests/write_model_seeds $(FUZZ_BUILD)/model-seeds
