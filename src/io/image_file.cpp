@@ -7,6 +7,7 @@
 #include <cstdint>
 #include <cstdio>
 #include <cstdlib>
+#include <cstring>
 
 #include "io/bounded_file.h"
 
@@ -40,21 +41,23 @@ void* cappedRealloc(void* block, size_t size)
 #define STBI_FREE(block) free(block)
 #include <stb/stb_image.h>
 
-// stb_image of 2022 (2.27) trusts a JPEG's Huffman table sizes: a table that
-// counts more than 256 codes is written past the end of the decoder's arrays,
-// over its function pointers. This walks the file the way its JPEG reader reads
-// it, to every table it would build, and tells whether all of them fit. It
-// stops where that reader stops with an error, so a file it passes is one the
-// reader either decodes or refuses safely.
+// Checks made before decoding, for faults of stb_image 2.27 (2022) that its
+// limits do not stop. Each reads the file as the decoder's reader of that format
+// does, and stops where that reader stops with an error.
 namespace {
 
-struct JpegCursor {
+// Reading bytes as the decoder does from memory.
+struct ByteCursor {
     const unsigned char* bytes = nullptr;
     size_t size = 0;
     size_t at = 0;
     // as the decoder reads: zeros past the end
     int get8() { return at < size ? bytes[at++] : (at = size, 0); }
-    int get16() { return (get8() << 8) | get8(); }
+    int get16()
+    {
+        const int high = get8();
+        return (high << 8) | get8();
+    }
     void skip(size_t count) { at = count > size - at ? size : at + count; }
     bool atEnd() const { return at >= size; }
     // A marker: 0xff, any fill bytes, the code; -1 when the next byte is no 0xff.
@@ -70,7 +73,7 @@ struct JpegCursor {
 
 enum SegmentResult { SEGMENT_READ, SEGMENT_REFUSED, SEGMENT_OVERFLOWS };
 
-SegmentResult readJpegSegment(JpegCursor& in, int marker)
+SegmentResult readJpegSegment(ByteCursor& in, int marker)
 {
     if (marker == 0xdd) { // restart interval
         if (in.get16() != 4) return SEGMENT_REFUSED;
@@ -115,10 +118,12 @@ bool isFrameStart(int marker)
     return marker == 0xc0 || marker == 0xc1 || marker == 0xc2;
 }
 
-// False when the JPEG reader would build a Huffman table larger than its arrays.
+// The JPEG reader trusts a Huffman table's size: one that counts more than 256
+// codes is written past the end of its arrays, over the decoder's function
+// pointers. False when the file holds such a table where the reader would build it.
 bool jpegTablesFit(const unsigned char* bytes, size_t size)
 {
-    JpegCursor in;
+    ByteCursor in;
     in.bytes = bytes;
     in.size = size;
     if (in.marker() != 0xd8) return true; // no JPEG to this reader
@@ -167,6 +172,79 @@ bool jpegTablesFit(const unsigned char* bytes, size_t size)
     return true;
 }
 
+// The HDR reader of the same version loops for ever when a run-length coded
+// scanline ends with the file: past the end it reads counts of 0. This reads the
+// header and the scanlines as it does and tells whether they are all there.
+std::string hdrLine(ByteCursor& in)
+{
+    // as the reader takes a line: at most 1023 characters, the last byte of a
+    // file without a final line break left out
+    std::string line;
+    int c = in.get8();
+    while (!in.atEnd() && c != '\n') {
+        line += char(c);
+        if (line.size() == 1023) {
+            while (!in.atEnd() && in.get8() != '\n') {
+            }
+            break;
+        }
+        c = in.get8();
+    }
+    return line.substr(0, strlen(line.c_str()));
+}
+
+bool hdrScanlinesComplete(const unsigned char* bytes, size_t size)
+{
+    ByteCursor in;
+    in.bytes = bytes;
+    in.size = size;
+    const std::string signature = hdrLine(in);
+    if (signature != "#?RADIANCE" && signature != "#?RGBE") return true;
+    for (std::string line = hdrLine(in); !line.empty(); line = hdrLine(in)) {
+    }
+    const std::string resolution = hdrLine(in);
+    if (resolution.compare(0, 3, "-Y ") != 0) return true;
+    char* at = const_cast<char*>(resolution.c_str()) + 3;
+    const long height = strtol(at, &at, 10);
+    while (*at == ' ')
+        ++at;
+    if (strncmp(at, "+X ", 3) != 0) return true;
+    const long width = strtol(at + 3, nullptr, 10);
+    // flat pixels, read with a bounded count whatever is left
+    if (width < 8 || width >= 32768 || height <= 0) return true;
+    for (long row = 0; row < height; row++) {
+        const int c1 = in.get8(), c2 = in.get8(), high = in.get8();
+        if (c1 != 2 || c2 != 2 || (high & 0x80)) return true; // flat from here on
+        if (((high << 8) | in.get8()) != width) return true;  // refused
+        for (int channel = 0; channel < 4; channel++)
+            for (long i = 0; i < width;) {
+                if (in.atEnd()) return false;
+                int count = in.get8();
+                if (count > 128) {
+                    count -= 128;
+                    in.get8();
+                } else {
+                    in.skip(size_t(count));
+                }
+                if (count > width - i) return true; // refused
+                i += count;
+            }
+    }
+    return true;
+}
+
+// The bytes an uncompressed TGA needs for its pixels; 0 for any other file.
+// Missing pixels would be read as black, one row after another.
+uint64_t tgaBytesNeeded(const unsigned char* bytes, size_t size)
+{
+    if (size < 18) return 0;
+    const int type = bytes[2];
+    if (type != 1 && type != 2 && type != 3) return 0;
+    const uint64_t width = bytes[12] | (bytes[13] << 8), height = bytes[14] | (bytes[15] << 8);
+    const uint64_t palette = bytes[1] == 1 ? uint64_t(bytes[5] | (bytes[6] << 8)) * ((bytes[7] + 7) / 8) : 0;
+    return 18 + bytes[0] + palette + width * height * ((bytes[16] + 7) / 8);
+}
+
 // The bytes an uncompressed BMP needs for its pixel rows, counted from the start
 // of the file; 0 when the file is no BMP or its rows are compressed. The decoder
 // reads missing rows as black, so a cut-off face would pass unnoticed.
@@ -200,6 +278,22 @@ uint64_t bmpBytesNeeded(const unsigned char* bytes, size_t size)
     return offset + stride * uint64_t(height < 0 ? -height : height);
 }
 
+// The decoder's readers that the checks above are for, tried in its order.
+enum ImageReader { READER_OTHER, READER_BMP, READER_JPEG, READER_HDR, READER_TGA };
+
+ImageReader readerFor(const stbi_uc* bytes, int length)
+{
+    stbi__context context;
+    stbi__start_mem(&context, bytes, length);
+    if (stbi__png_test(&context)) return READER_OTHER;
+    if (stbi__bmp_test(&context)) return READER_BMP;
+    if (stbi__gif_test(&context) || stbi__psd_test(&context)) return READER_OTHER;
+    if (stbi__jpeg_test(&context)) return READER_JPEG;
+    if (stbi__hdr_test(&context)) return READER_HDR;
+    if (stbi__tga_test(&context)) return READER_TGA;
+    return READER_OTHER;
+}
+
 } // namespace
 
 void initImages()
@@ -230,7 +324,8 @@ bool decodeImage(const unsigned char* bytes, size_t size, Image& image, std::str
         return false;
     }
     const int length = int(size);
-    if (!jpegTablesFit(bytes, size)) {
+    const ImageReader reader = readerFor(bytes, length);
+    if (reader == READER_JPEG && !jpegTablesFit(bytes, size)) {
         why = "does not decode (a JPEG Huffman table of more than 256 codes)";
         return false;
     }
@@ -254,10 +349,18 @@ bool decodeImage(const unsigned char* bytes, size_t size, Image& image, std::str
         return false;
     }
 
-    const uint64_t needed = bmpBytesNeeded(bytes, size);
-    if (needed > size) {
-        snprintf(text, sizeof text, "is cut off: its pixels need %s, the file has %s",
-                 describeBytes(size_t(needed)).c_str(), describeBytes(size).c_str());
+    // A JPEG codes each 8 x 8 block of its first channel in one bit or more.
+    const uint64_t jpegBlocks = (uint64_t(width) + 7) / 8 * ((uint64_t(height) + 7) / 8);
+    const uint64_t needed = reader == READER_BMP    ? bmpBytesNeeded(bytes, size)
+                            : reader == READER_TGA  ? tgaBytesNeeded(bytes, size)
+                            : reader == READER_JPEG ? (jpegBlocks + 7) / 8
+                                                    : 0;
+    if (needed > size || (reader == READER_HDR && !hdrScanlinesComplete(bytes, size))) {
+        if (needed > size)
+            snprintf(text, sizeof text, "is cut off: its pixels need %s, the file has %s",
+                     describeBytes(size_t(needed)).c_str(), describeBytes(size).c_str());
+        else
+            snprintf(text, sizeof text, "is cut off: its last scanlines are missing");
         why = text;
         return false;
     }

@@ -42,7 +42,8 @@ int faceOfStem(const std::string& stem)
         for (int face = 0; face < 6; face++) {
             const std::string name = names[face];
             if (stem == name) return face;
-            if (stem.size() > name.size() && stem.compare(stem.size() - name.size(), name.size(), name) == 0 &&
+            if (stem.size() > name.size() &&
+                stem.compare(stem.size() - name.size(), name.size(), name) == 0 &&
                 std::string("_-. ").find(stem[stem.size() - name.size() - 1]) != std::string::npos)
                 return face;
         }
@@ -61,12 +62,24 @@ bool isImageExtension(const std::string& extension)
 void faceDirection(int face, float s, float t, float d[3])
 {
     switch (face) {
-    case 0: d[0] = 1, d[1] = -t, d[2] = -s; break;
-    case 1: d[0] = -1, d[1] = -t, d[2] = s; break;
-    case 2: d[0] = s, d[1] = 1, d[2] = t; break;
-    case 3: d[0] = s, d[1] = -1, d[2] = -t; break;
-    case 4: d[0] = s, d[1] = -t, d[2] = 1; break;
-    default: d[0] = -s, d[1] = -t, d[2] = -1; break;
+    case 0:
+        d[0] = 1, d[1] = -t, d[2] = -s;
+        break;
+    case 1:
+        d[0] = -1, d[1] = -t, d[2] = s;
+        break;
+    case 2:
+        d[0] = s, d[1] = 1, d[2] = t;
+        break;
+    case 3:
+        d[0] = s, d[1] = -1, d[2] = -t;
+        break;
+    case 4:
+        d[0] = s, d[1] = -t, d[2] = 1;
+        break;
+    default:
+        d[0] = -s, d[1] = -t, d[2] = -1;
+        break;
     }
 }
 
@@ -77,9 +90,11 @@ Image shrinkSquare(const Image& source, int size)
     out.width = out.height = size;
     out.rgb.resize(size_t(size) * size * 3);
     for (int y = 0; y < size; y++) {
-        const int y0 = int(int64_t(y) * source.height / size), y1 = int(int64_t(y + 1) * source.height / size);
+        const int y0 = int(int64_t(y) * source.height / size),
+                  y1 = int(int64_t(y + 1) * source.height / size);
         for (int x = 0; x < size; x++) {
-            const int x0 = int(int64_t(x) * source.width / size), x1 = int(int64_t(x + 1) * source.width / size);
+            const int x0 = int(int64_t(x) * source.width / size),
+                      x1 = int(int64_t(x + 1) * source.width / size);
             unsigned sum[3] = {0, 0, 0};
             for (int sy = y0; sy < y1; sy++)
                 for (int sx = x0; sx < x1; sx++)
@@ -131,7 +146,8 @@ bool findSkyFaces(const std::string& folder, std::string paths[6], std::string& 
     namespace fs = std::filesystem;
     std::error_code failure;
     std::vector<fs::path> files;
-    for (fs::directory_iterator entry(folder, failure), end; !failure && entry != end; entry.increment(failure))
+    for (fs::directory_iterator entry(folder, failure), end; !failure && entry != end;
+         entry.increment(failure))
         if (!entry->is_directory(failure)) files.push_back(entry->path());
     if (failure) {
         error = folder + ": " + failure.message();
@@ -177,8 +193,10 @@ void panoramaToCubeFaces(const Image& panorama, int size, Image faces[6])
         for (int row = 0; row < size; row++)
             for (int col = 0; col < size; col++) {
                 float d[3];
-                faceDirection(face, -1.0f + (col + 0.5f) * 2.0f / size, -1.0f + (row + 0.5f) * 2.0f / size, d);
-                const double length = std::sqrt(double(d[0]) * d[0] + double(d[1]) * d[1] + double(d[2]) * d[2]);
+                faceDirection(face, -1.0f + (col + 0.5f) * 2.0f / size, -1.0f + (row + 0.5f) * 2.0f / size,
+                              d);
+                const double length =
+                    std::sqrt(double(d[0]) * d[0] + double(d[1]) * d[1] + double(d[2]) * d[2]);
                 // longitude 0 along -Z, growing towards +X; latitude up to +Y
                 const double u = 0.5 + std::atan2(double(d[0]), double(-d[2])) / (2 * pi);
                 const double v = 0.5 - std::asin(std::clamp(d[1] / length, -1.0, 1.0)) / pi;
