@@ -25,9 +25,10 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size)
         }
         return 0;
     }
-    if (image.width <= 0 || image.height <= 0 || image.width > MAX_IMAGE_SIDE || image.height > MAX_IMAGE_SIDE ||
-        image.rgb.size() != size_t(image.width) * size_t(image.height) * 3) {
-        fprintf(stderr, "unsound image: %d x %d with %zu bytes\n", image.width, image.height, image.rgb.size());
+    if (image.width <= 0 || image.height <= 0 || image.width > MAX_IMAGE_SIDE ||
+        image.height > MAX_IMAGE_SIDE || image.rgb.size() != size_t(image.width) * size_t(image.height) * 3) {
+        fprintf(stderr, "unsound image: %d x %d with %zu bytes\n", image.width, image.height,
+                image.rgb.size());
         abort();
     }
     return 0;

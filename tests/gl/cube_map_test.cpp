@@ -160,9 +160,10 @@ TEST_F(CubeMapFiles, facesOfEveryFormatUploadUprightAndUnreadableOnesShowGreyWit
                           "directory; it shows grey\n"),
               std::string::npos)
         << errors;
-    EXPECT_NE(errors.find("Warning: cannot load cube-map face cubemaps/formats_negz.bmp: is not square (32 x 16 "
-                          "pixels); it shows grey\n"),
-              std::string::npos)
+    EXPECT_NE(
+        errors.find("Warning: cannot load cube-map face cubemaps/formats_negz.bmp: is not square (32 x 16 "
+                    "pixels); it shows grey\n"),
+        std::string::npos)
         << errors;
     EXPECT_EQ(errors.find("formats_posx"), std::string::npos) << errors;
 
@@ -271,8 +272,9 @@ TEST_F(CubeMapFiles, faceFoldersLoadUnderEitherNamingAndBadOnesSayWhy)
         else
             stbi_write_png(path.c_str(), width, height, 3, rgb.data(), width * 3);
     };
-    const char* const SHORT_NAMES[6] = {"posx.png", "NegX.PNG", "posy.jpg", "negy.bmp", "posz.png", "negz.png"};
-    const char* const WORD_NAMES[6] = {"park_right.png", "park_left.jpg", "park-top.png",
+    const char* const SHORT_NAMES[6] = {"posx.png", "NegX.PNG", "posy.jpg",
+                                        "negy.bmp", "posz.png", "negz.png"};
+    const char* const WORD_NAMES[6] = {"park_right.png",  "park_left.jpg",  "park-top.png",
                                        "park-bottom.png", "park front.bmp", "park.back.png"};
     const float AXES[6][3] = {{1, 0, 0}, {-1, 0, 0}, {0, 1, 0}, {0, -1, 0}, {0, 0, 1}, {0, 0, -1}};
     for (const auto* names : {SHORT_NAMES, WORD_NAMES}) {
@@ -307,8 +309,11 @@ TEST_F(CubeMapFiles, faceFoldersLoadUnderEitherNamingAndBadOnesSayWhy)
              fs::copy_file("short/negz.png", "short/sky_front.png");
          },
          "short: two images for the posz face, posz.png and sky_front.png"},
-        {"words", [] { fs::copy_file(MESHSHADE_BAD_IMAGES "/crash-01.bmp", "words/park-top.png",
-                                     fs::copy_options::overwrite_existing); },
+        {"words",
+         [] {
+             fs::copy_file(MESHSHADE_BAD_IMAGES "/crash-01.bmp", "words/park-top.png",
+                           fs::copy_options::overwrite_existing);
+         },
          "words/park-top.png: is not an image the viewer can read"},
         {"words/park-top.png", [] {}, "words/park-top.png: is not an image the viewer can read"},
         {"words", [] { writeFile("words/park-top.png", ""); },
@@ -333,5 +338,6 @@ TEST_F(CubeMapFiles, faceFoldersLoadUnderEitherNamingAndBadOnesSayWhy)
     EXPECT_EQ(error, "sizes/negy.png: a face of the sky must be square; this one is 16 x 8 pixels");
     writeFace("sizes/negy.png", 3, 8, 8);
     EXPECT_FALSE(loadUserSky("sizes", error));
-    EXPECT_EQ(error, "sizes/negy.png: is 8 x 8 pixels, while sizes/posx.png is 16 x 16; the six faces must match");
+    EXPECT_EQ(error,
+              "sizes/negy.png: is 8 x 8 pixels, while sizes/posx.png is 16 x 16; the six faces must match");
 }
