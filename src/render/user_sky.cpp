@@ -108,34 +108,36 @@ Image shrinkSquare(const Image& source, int size)
     return out;
 }
 
+std::string pixelSize(const Image& image)
+{
+    return std::to_string(image.width) + " x " + std::to_string(image.height) + " pixels";
+}
+
 bool readFaces(const std::string& folder, Image faces[6], std::string& error)
 {
     std::string paths[6];
     if (!findSkyFaces(folder, paths, error)) return false;
+    Image first; // the first face's size, kept for comparison after shrinking
     for (int face = 0; face < 6; face++) {
+        Image& image = faces[face];
         std::string why;
-        if (!readImageFile(paths[face].c_str(), faces[face], why)) {
+        if (!readImageFile(paths[face].c_str(), image, why)) {
             error = paths[face] + ": " + why;
             return false;
         }
-        const Image& image = faces[face];
-        char text[160];
         if (image.width != image.height) {
-            snprintf(text, sizeof text, ": a face of the sky must be square; this one is %d x %d pixels",
-                     image.width, image.height);
-            error = paths[face] + text;
+            error = paths[face] + ": a face of the sky must be square; this one is " + pixelSize(image);
             return false;
         }
-        if (image.width != faces[0].width) {
-            snprintf(text, sizeof text, ": is %d x %d pixels, while %s is %d x %d; the six faces must match",
-                     image.width, image.height, paths[0].c_str(), faces[0].width, faces[0].height);
-            error = paths[face] + text;
+        if (face == 0) first.width = first.height = image.width;
+        if (image.width != first.width) {
+            error = paths[face] + ": is " + pixelSize(image) + ", while " + paths[0] + " is " +
+                    pixelSize(first) + "; the six faces must match";
             return false;
         }
+        // shrunk at once, so that at most one face is held at full size
+        if (image.width > MAX_USER_SKY_FACE) image = shrinkSquare(image, MAX_USER_SKY_FACE);
     }
-    if (faces[0].width > MAX_USER_SKY_FACE)
-        for (int face = 0; face < 6; face++)
-            faces[face] = shrinkSquare(faces[face], MAX_USER_SKY_FACE);
     return true;
 }
 

@@ -338,6 +338,7 @@ TEST_F(CubeMapFiles, faceFoldersLoadUnderEitherNamingAndBadOnesSayWhy)
     EXPECT_EQ(error, "sizes/negy.png: a face of the sky must be square; this one is 16 x 8 pixels");
     writeFace("sizes/negy.png", 3, 8, 8);
     EXPECT_FALSE(loadUserSky("sizes", error));
-    EXPECT_EQ(error,
-              "sizes/negy.png: is 8 x 8 pixels, while sizes/posx.png is 16 x 16; the six faces must match");
+    EXPECT_EQ(
+        error,
+        "sizes/negy.png: is 8 x 8 pixels, while sizes/posx.png is 16 x 16 pixels; the six faces must match");
 }

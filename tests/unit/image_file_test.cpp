@@ -28,10 +28,13 @@ void appendBytes(std::vector<unsigned char>& out, const std::string& text)
 std::vector<unsigned char> encoded(int (*write)(stbi_write_func*, void*, int, int, int, const void*))
 {
     std::vector<unsigned char> pixels(8 * 8 * 3, 90), out;
-    write([](void* context, void* data, int size) {
-        auto* bytes = static_cast<std::vector<unsigned char>*>(context);
-        bytes->insert(bytes->end(), static_cast<unsigned char*>(data), static_cast<unsigned char*>(data) + size);
-    }, &out, 8, 8, 3, pixels.data());
+    write(
+        [](void* context, void* data, int size) {
+            auto* bytes = static_cast<std::vector<unsigned char>*>(context);
+            bytes->insert(bytes->end(), static_cast<unsigned char*>(data),
+                          static_cast<unsigned char*>(data) + size);
+        },
+        &out, 8, 8, 3, pixels.data());
     return out;
 }
 
@@ -40,9 +43,10 @@ std::vector<unsigned char> encoded(int (*write)(stbi_write_func*, void*, int, in
 TEST(ImageFile, limitsAreCheckedFromTheHeaderBeforeDecoding)
 {
     // a BMP header that promises 20,000 x 1 pixels, and one of 16,384 x 16,384
-    std::vector<unsigned char> bmp = encoded([](stbi_write_func* f, void* c, int w, int h, int n, const void* d) {
-        return stbi_write_bmp_to_func(f, c, w, h, n, d);
-    });
+    std::vector<unsigned char> bmp =
+        encoded([](stbi_write_func* f, void* c, int w, int h, int n, const void* d) {
+            return stbi_write_bmp_to_func(f, c, w, h, n, d);
+        });
     Image image;
     std::string why;
     ASSERT_TRUE(decodeImage(bmp.data(), bmp.size(), image, why)) << why;
@@ -78,20 +82,23 @@ TEST(ImageFile, filesThatWouldHurtTheDecoderAreRefusedWithAReason)
     EXPECT_EQ(decodeFails(hdr), "is cut off: its last scanlines are missing");
 
     // files a few bytes long whose header promises millions of pixels, read as black for seconds
-    std::vector<unsigned char> tga = encoded([](stbi_write_func* f, void* c, int w, int h, int n, const void* d) {
-        stbi_write_tga_with_rle = 0;
-        return stbi_write_tga_to_func(f, c, w, h, n, d);
-    });
+    std::vector<unsigned char> tga =
+        encoded([](stbi_write_func* f, void* c, int w, int h, int n, const void* d) {
+            stbi_write_tga_with_rle = 0;
+            return stbi_write_tga_to_func(f, c, w, h, n, d);
+        });
     tga[13] = tga[15] = 0x20; // 8,200 x 8,200
     EXPECT_EQ(decodeFails(tga), "is cut off: its pixels need 192 MiB, the file has 210 bytes");
-    std::vector<unsigned char> bmp = encoded([](stbi_write_func* f, void* c, int w, int h, int n, const void* d) {
-        return stbi_write_bmp_to_func(f, c, w, h, n, d);
-    });
+    std::vector<unsigned char> bmp =
+        encoded([](stbi_write_func* f, void* c, int w, int h, int n, const void* d) {
+            return stbi_write_bmp_to_func(f, c, w, h, n, d);
+        });
     bmp.resize(bmp.size() - 1);
     EXPECT_EQ(decodeFails(bmp).rfind("is cut off", 0), 0u);
-    std::vector<unsigned char> small = encoded([](stbi_write_func* f, void* c, int w, int h, int n, const void* d) {
-        return stbi_write_jpg_to_func(f, c, w, h, n, d, 90);
-    });
+    std::vector<unsigned char> small =
+        encoded([](stbi_write_func* f, void* c, int w, int h, int n, const void* d) {
+            return stbi_write_jpg_to_func(f, c, w, h, n, d, 90);
+        });
     for (size_t i = 0; i + 8 < small.size(); i++)
         if (small[i] == 0xff && small[i + 1] == 0xc0) {
             small[i + 5] = small[i + 7] = 0x20; // 8,200 x 8,200
