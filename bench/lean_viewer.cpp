@@ -8,7 +8,6 @@
 #define GL_GLEXT_PROTOTYPES
 #include <GL/freeglut.h>
 #include <GL/glext.h>
-#include <IL/il.h>
 
 #include <cstdint>
 #include <cstdio>
@@ -17,6 +16,7 @@
 
 #include "app/lighting.h"
 #include "app/scene_state.h"
+#include "io/image_file.h"
 #include "mesh/mesh_prepare.h"
 #include "render/cube_map.h"
 #include "shading/cg_runtime.h"
@@ -142,7 +142,7 @@ int main(int argc, char** argv)
     glutDisplayFunc(clearSecondWindow);
     glutSetWindow(drawingWindow);
 
-    ilInit();
+    initImages();
     loadCubeMap("sky");
     if (!sphere) {
         if (!loadMeshFile(mesh, argv[1])) return 1;

@@ -46,6 +46,7 @@ const char* usageText()
     return "Usage: meshshade [options] [MODEL]\n"
            "Shows MODEL, a mesh file (.m, .obj, .ply, .stl, .off, .gltf, .glb, .dae, .3ds, .fbx), first.\n"
            "  --screenshot FILE.png  draw a few frames, save the drawing window as a PNG picture and end\n"
+           "  --sky PATH             a sky of your own: a folder of six face images or one panorama\n"
            "  --init DIR             make DIR a shader workspace of your own: shader files, meshes, skies\n"
            "  --version              print the version and end\n"
            "  --help                 print this text and end\n"
@@ -80,6 +81,14 @@ CommandLineResult parseCommandLine(int argc, char** argv, CommandLine& options, 
             if (optionWithValue(argc, argv, i, "--screenshot", options.screenshotPath, missing)) {
                 if (missing) {
                     problem = "--screenshot needs the name of the PNG file to write";
+                    return COMMAND_LINE_BAD;
+                }
+                options.ownArguments = true;
+                continue;
+            }
+            if (optionWithValue(argc, argv, i, "--sky", options.skyPath, missing)) {
+                if (missing) {
+                    problem = "--sky needs a folder of six face images or one panorama image";
                     return COMMAND_LINE_BAD;
                 }
                 options.ownArguments = true;

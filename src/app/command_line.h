@@ -9,6 +9,7 @@
 struct CommandLine {
     std::string modelPath;      // MODEL: a mesh file shown in a slot of its own
     std::string screenshotPath; // --screenshot FILE.png
+    std::string skyPath;        // --sky PATH: a folder of six faces or one panorama
     std::string initFolder;     // --init DIR: make a shader workspace and end
     // A model or an option of the viewer's own was given: files missing from the
     // working directory may then come from the shipped files.

@@ -26,6 +26,7 @@
 #include "render/cube_map.h"
 #include "render/frame.h"
 #include "render/projection.h"
+#include "render/user_sky.h"
 #include "render/screenshot.h"
 #include "shading/cg_runtime.h"
 #include "shading/shader_setup.h"
@@ -104,6 +105,13 @@ int main(int argc, char** argv)
     // Environment
     initImages();
     loadCubeMap("sky");
+    if (!options.skyPath.empty()) {
+        std::string why;
+        if (!loadUserSky(options.skyPath, why)) {
+            fprintf(stderr, "meshshade: %s\n", why.c_str());
+            return 1;
+        }
+    }
 
     // Provisional projection, replaced by the first reshape
     glMatrixMode(GL_PROJECTION);

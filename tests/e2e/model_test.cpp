@@ -8,6 +8,7 @@
 #include <thread>
 #include <gtest/gtest.h>
 #include <stb/stb_image.h>
+#include <stb/stb_image_write.h>
 
 #include "model_files.h"
 #include "viewer.h"
@@ -119,6 +120,27 @@ TEST(CommandLine, optionsAndModelsThatCannotBeShownEndWithTheirStatusAndOneMessa
     // the corners show the sky, not the model
     RegionStats corner = regionStats(picture, 0, 0, 40, 40);
     EXPECT_FALSE(greenish(corner));
+
+    // --sky: a panorama of one colour is the sky all round; one that cannot be read ends with 1
+    std::vector<float> panorama(64 * 32 * 3);
+    for (size_t i = 0; i < panorama.size(); i += 3) {
+        panorama[i] = 0.9f;
+        panorama[i + 1] = 0.02f;
+        panorama[i + 2] = 0.8f;
+    }
+    ASSERT_TRUE(stbi_write_hdr((dir + "/sky.hdr").c_str(), 64, 32, 3, panorama.data()));
+    Ended sky = runToEnd(dir, {"--sky", "sky.hdr", "--screenshot", "sky.png", "model.obj"});
+    EXPECT_EQ(sky.status, 0) << sky.err;
+    pixels = stbi_load((dir + "/sky.png").c_str(), &width, &height, &channels, 3);
+    ASSERT_TRUE(pixels);
+    picture.rgb.assign(pixels, pixels + size_t(width) * height * 3);
+    stbi_image_free(pixels);
+    corner = regionStats(picture, 0, 0, 40, 40);
+    EXPECT_TRUE(corner.meanR > 180 && corner.meanG < 90 && corner.meanB > 160)
+        << corner.meanR << " " << corner.meanG << " " << corner.meanB;
+    Ended noSky = runToEnd(dir, {"--sky", "nowhere", "model.obj"});
+    EXPECT_EQ(noSky.status, 1);
+    EXPECT_EQ(noSky.err.rfind("meshshade: nowhere: ", 0), 0u) << noSky.err;
     removeDir(dir);
 }
 

@@ -8,13 +8,13 @@
 #include <vector>
 #include <GL/freeglut.h>
 #include <GL/glext.h>
-#include <IL/il.h>
 #include <gtest/gtest.h>
 
 #include "app/lighting.h"
 #include "app/mesh_slots.h"
 #include "app/scene_state.h"
 #include "input/drag_steps.h"
+#include "io/image_file.h"
 #include "mesh/mesh_prepare.h"
 #include "render/cube_map.h"
 #include "render/frame.h"
@@ -138,7 +138,7 @@ TEST(Frame, meshFromBuffersLooksAsDrawnFaceByFace)
     const std::string previous = std::filesystem::current_path();
     std::filesystem::current_path(MESHSHADE_RUN_DIR);
     mainWindow = glutGetWindow();
-    ilInit();
+    initImages();
     loadCubeMap("sky");
     if (!ShaderBindings.vertexProgram) setupShaders();
     initLighting();
