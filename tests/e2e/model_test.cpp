@@ -147,11 +147,14 @@ TEST(CommandLine, optionsAndModelsThatCannotBeShownEndWithTheirStatusAndOneMessa
 TEST(ModelViewer, showsTheModelFirstListsItAndTakesUpEditsOfItsFile)
 {
     Viewer viewer;
-    viewer.args = {"model.obj"};
+    viewer.args = {"--sky", "night.hdr", "model.obj"};
     std::string why;
     ASSERT_TRUE(startViewer(viewer, why, {}, [](const std::string& dir) {
         writeFile(dir + "/model.obj", cubeObj("green"));
         writeFile(dir + "/model.mtl", MTL);
+        // a sky of one dark grey, all round
+        std::vector<float> night(32 * 16 * 3, 0.004f);
+        stbi_write_hdr((dir + "/night.hdr").c_str(), 32, 16, 3, night.data());
     })) << why;
 
     // 1,000 units off the origin, yet fitted into the middle of the window
@@ -170,6 +173,18 @@ TEST(ModelViewer, showsTheModelFirstListsItAndTakesUpEditsOfItsFile)
     ASSERT_TRUE(clickPanelControl(viewer, "Mesh"));
     ASSERT_TRUE(clickPanelControl(viewer, "Model"));
     EXPECT_EQ(panelValue(viewer, "Mesh"), "model.obj");
+
+    // the user's sky is the fourth sky of the panel, chosen at start, and can be chosen again
+    auto dark = [](const Picture& p) {
+        RegionStats corner = regionStats(p, 0, 0, 40, 40);
+        return corner.meanR < 40 && corner.meanG < 40 && corner.meanB < 40;
+    };
+    EXPECT_EQ(panelValue(viewer, "UserSky"), "on");
+    EXPECT_TRUE(dark(first));
+    ASSERT_TRUE(clickPanelControl(viewer, "Sky1"));
+    EXPECT_FALSE(dark(frame(viewer)));
+    ASSERT_TRUE(clickPanelControl(viewer, "UserSky"));
+    EXPECT_TRUE(dark(frame(viewer)));
 
     // A new colour saved over the file comes in, in the slot that is shown.
     writeFile(viewer.dir + "/model.obj", cubeObj("red") + "# saved again\n");
