@@ -43,23 +43,6 @@ uint64_t nowNs()
     return uint64_t(t.tv_sec) * 1000000000u + uint64_t(t.tv_nsec);
 }
 
-// CPU time of a process, all its threads, in clock ticks (fields 14 and 15 of /proc/PID/stat).
-long cpuTicks(pid_t pid)
-{
-    std::ifstream stat("/proc/" + std::to_string(pid) + "/stat");
-    std::string text((std::istreambuf_iterator<char>(stat)), std::istreambuf_iterator<char>());
-    const size_t close = text.rfind(')');
-    if (close == std::string::npos) return 0;
-    std::istringstream fields(text.substr(close + 2));
-    std::string field;
-    long user = 0, system = 0;
-    for (int i = 3; i <= 15 && fields >> field; i++) {
-        if (i == 14) user = std::stol(field);
-        if (i == 15) system = std::stol(field);
-    }
-    return user + system;
-}
-
 bool control(const std::string& layoutPath, const std::string& name, int& x, int& y)
 {
     PanelControl found;
@@ -105,10 +88,11 @@ struct Runner {
     SwapCounter* counter = nullptr;
     std::string counterPath;
     uint64_t started = 0;
-    long ticks = 0;        // over the measured turns
-    uint64_t frames = 0;   // drawn in them
-    double seconds = 0;    // their wall time
-    long startupTicks = 0; // process and X server up to the first frame, roughly: the frame may be later
+    double cpu = 0;      // CPU ms over the measured turns
+    uint64_t frames = 0; // drawn in them
+    double seconds = 0;  // their wall time
+    double startupCpu =
+        0; // CPU ms of process and X server up to the first frame, roughly: the frame may be later
 };
 
 // Runs that ended, kept until the benchmark ends: their output readers may still
@@ -138,7 +122,7 @@ bool start(Runner& r, const std::vector<std::string>& argv, const std::string& d
     env.push_back("MESHSHADE_SWAP_COUNTER=" + r.counterPath);
     const std::string display = getenv("DISPLAY");
     setenv("DISPLAY", r.server->display.c_str(), 1);
-    const long serverTicks = cpuTicks(r.server->pid);
+    const double serverCpu = cpuMs(r.server->pid);
     r.started = nowNs();
     const bool ok = startApp(r.app, argv, dir, env);
     setenv("DISPLAY", display.c_str(), 1);
@@ -151,16 +135,11 @@ bool start(Runner& r, const std::vector<std::string>& argv, const std::string& d
         return false;
     }
     // the CPU time to the first frame, on a loaded machine steadier than the wall time
-    r.startupTicks = cpuTicks(r.app.pid) + cpuTicks(r.server->pid) - serverTicks;
-    r.ticks = 0;
+    r.startupCpu = cpuMs(r.app.pid) + cpuMs(r.server->pid) - serverCpu;
+    r.cpu = 0;
     r.frames = 0;
     r.seconds = 0;
     return true;
-}
-
-double ticksToMs(long ticks)
-{
-    return double(ticks) * 1000.0 / double(sysconf(_SC_CLK_TCK));
 }
 
 double firstFrameMs(const Runner& r)
@@ -173,10 +152,10 @@ void turn(Runner& r)
 {
     kill(r.app.pid, SIGCONT);
     sleepMs(SETTLE_MS);
-    const long ticks = cpuTicks(r.app.pid) + cpuTicks(r.server->pid);
+    const double cpu = cpuMs(r.app.pid) + cpuMs(r.server->pid);
     const uint64_t frames = r.counter->swaps, from = nowNs();
     sleepMs(PHASE_MS);
-    r.ticks += cpuTicks(r.app.pid) + cpuTicks(r.server->pid) - ticks;
+    r.cpu += cpuMs(r.app.pid) + cpuMs(r.server->pid) - cpu;
     r.frames += r.counter->swaps - frames;
     r.seconds += double(nowNs() - from) / 1e9;
     kill(r.app.pid, SIGSTOP);
@@ -184,7 +163,7 @@ void turn(Runner& r)
 
 void measure(const char* label, Runner& viewer, Runner& lean)
 {
-    viewer.ticks = lean.ticks = 0;
+    viewer.cpu = lean.cpu = 0;
     viewer.frames = lean.frames = 0;
     viewer.seconds = lean.seconds = 0;
     kill(lean.app.pid, SIGSTOP);
@@ -194,8 +173,8 @@ void measure(const char* label, Runner& viewer, Runner& lean)
     }
     kill(viewer.app.pid, SIGCONT);
     kill(lean.app.pid, SIGCONT);
-    const double viewerMs = ticksToMs(viewer.ticks) / double(viewer.frames ? viewer.frames : 1);
-    const double leanMs = ticksToMs(lean.ticks) / double(lean.frames ? lean.frames : 1);
+    const double viewerMs = viewer.cpu / double(viewer.frames ? viewer.frames : 1);
+    const double leanMs = lean.cpu / double(lean.frames ? lean.frames : 1);
     printf("RESULT cpu_ms_per_frame_%s %.2f\nRESULT lean_cpu_ms_per_frame_%s %.2f\n", label, viewerMs, label,
            leanMs);
     printf("RESULT fps_%s %.1f\nRESULT lean_fps_%s %.1f\nRESULT ratio_%s %.2f\n", label,
@@ -239,7 +218,7 @@ int main()
     // Shipped meshes: the start-up view, then the other two through the panel.
     if (!start(viewer, viewerArgv, dir, viewerEnv)) return 1;
     printf("RESULT startup_to_first_frame_ms %.0f\nRESULT startup_cpu_ms %.0f\n", firstFrameMs(viewer),
-           ticksToMs(viewer.startupTicks));
+           viewer.startupCpu);
     if (!start(lean, {LEAN_VIEWER, "cessna_color500.m"}, dir, {})) return 1;
     sleepMs(2000); // at rest: the start-up view, two seconds in
     printf("RESULT memory_at_rest_kib %ld\nRESULT lean_memory_at_rest_kib %ld\n",
@@ -292,7 +271,7 @@ int main()
         if (!writeTorus(path, mesh.around, mesh.across)) return 1;
         if (!start(viewer, viewerArgv, dir, viewerEnv)) return 1;
         printf("RESULT startup_to_first_frame_ms_%s %.0f\nRESULT startup_cpu_ms_%s %.0f\n", mesh.label,
-               firstFrameMs(viewer), mesh.label, ticksToMs(viewer.startupTicks));
+               firstFrameMs(viewer), mesh.label, viewer.startupCpu);
         if (!start(lean, {LEAN_VIEWER, "cessna_color500.m"}, dir, {})) return 1;
         sleepMs(1000);
         measure(mesh.label, viewer, lean);

@@ -21,14 +21,10 @@
 
 #include "app_run.h"
 #include "model_files.h"
+#include "swap_counter.h"
 #include "xvfb.h"
 
 namespace {
-
-struct SwapCounter {
-    volatile uint64_t swaps;
-    volatile uint64_t firstSwapNs;
-};
 
 // A bumpy sheet of 500 x 1000 quads: 1,000,000 triangles over 501,501 vertices.
 const int GRID_X = 1000, GRID_Y = 500;
@@ -39,22 +35,6 @@ uint64_t nowNs()
     timespec t;
     clock_gettime(CLOCK_MONOTONIC, &t);
     return uint64_t(t.tv_sec) * 1000000000u + uint64_t(t.tv_nsec);
-}
-
-// User plus system CPU time of a process and all its threads, in milliseconds.
-double cpuMs(pid_t pid)
-{
-    std::ifstream stat("/proc/" + std::to_string(pid) + "/stat");
-    std::string text((std::istreambuf_iterator<char>(stat)), std::istreambuf_iterator<char>());
-    const size_t close = text.rfind(')');
-    if (close == std::string::npos) return 0;
-    std::istringstream fields(text.substr(close + 2));
-    std::string field;
-    double ticks = 0;
-    // fields 3 to 13 come first; utime and stime are fields 14 and 15
-    for (int i = 3; i <= 15 && fields >> field; i++)
-        if (i >= 14) ticks += std::stod(field);
-    return ticks * 1000.0 / double(sysconf(_SC_CLK_TCK));
 }
 
 TriangleModel sheet()

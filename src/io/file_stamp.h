@@ -1,5 +1,5 @@
 // What tells that a file changed on disk: its modification time, size, inode
-// and kind. Used by the live reload of the model file.
+// and kind. Used by the live reloads of the shader files and of the model file.
 #pragma once
 
 struct FileStamp {
@@ -7,7 +7,7 @@ struct FileStamp {
     long long seconds = 0;
     long long nanoseconds = 0;
     long long size = 0;
-    unsigned long long inode = 0; // a program that saves by renaming a new file over the old
+    unsigned long long inode = 0; // an editor that saves by renaming a new file over the old
     unsigned mode = 0;            // a file replaced by a pipe or a directory
     bool operator==(const FileStamp& o) const
     {

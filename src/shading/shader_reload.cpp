@@ -3,9 +3,9 @@
 
 #include <cstdio>
 #include <GL/freeglut.h>
-#include <sys/stat.h>
 
 #include "io/data_files.h"
+#include "io/file_stamp.h"
 #include "shading/shader_programs.h"
 
 namespace {
@@ -14,40 +14,11 @@ namespace {
 // second look that sees it, 75 to 150 ms after the save.
 const int CHECK_INTERVAL_MS = 75;
 
-struct FileStamp {
-    bool exists = false;
-    long long seconds = 0;
-    long long nanoseconds = 0;
-    long long size = 0;
-    unsigned long long inode = 0; // an editor that saves by renaming a new file over the old
-    unsigned mode = 0;            // a file replaced by a pipe or a directory
-    bool operator==(const FileStamp& o) const
-    {
-        return exists == o.exists && seconds == o.seconds && nanoseconds == o.nanoseconds && size == o.size &&
-               inode == o.inode && mode == o.mode;
-    }
-};
-
 struct ProgramStamps {
     FileStamp vertex, fragment;
     bool operator==(const ProgramStamps& o) const { return vertex == o.vertex && fragment == o.fragment; }
     bool operator!=(const ProgramStamps& o) const { return !(*this == o); }
 };
-
-FileStamp stampOf(const char* path)
-{
-    struct stat s;
-    FileStamp stamp;
-    if (stat(path, &s) == 0) {
-        stamp.exists = true;
-        stamp.seconds = s.st_mtim.tv_sec;
-        stamp.nanoseconds = s.st_mtim.tv_nsec;
-        stamp.size = s.st_size;
-        stamp.inode = s.st_ino;
-        stamp.mode = s.st_mode & S_IFMT;
-    }
-    return stamp;
-}
 
 ProgramStamps currentStamps()
 {

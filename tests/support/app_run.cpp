@@ -180,6 +180,22 @@ long residentKiB(pid_t pid, const char* field)
     return numberAfter(status, field);
 }
 
+double cpuMs(pid_t pid)
+{
+    std::ifstream stat("/proc/" + std::to_string(pid) + "/stat");
+    std::string text((std::istreambuf_iterator<char>(stat)), std::istreambuf_iterator<char>());
+    // the command name in parentheses may hold blanks: fields are counted after it
+    const size_t close = text.rfind(')');
+    if (close == std::string::npos) return 0;
+    std::istringstream fields(text.substr(close + 2));
+    std::string field;
+    double ticks = 0;
+    // fields 3 to 13 come first; utime and stime are fields 14 and 15
+    for (int i = 3; i <= 15 && fields >> field; i++)
+        if (i >= 14) ticks += std::stod(field);
+    return ticks * 1000.0 / double(sysconf(_SC_CLK_TCK));
+}
+
 std::string programPath()
 {
     return MESHSHADE_RUN_DIR "/meshshade";

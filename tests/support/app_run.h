@@ -37,6 +37,8 @@ void stopApp(AppRun& app);
 // A memory figure of a running process from /proc/PID/status, in KiB: "VmRSS:"
 // (resident now), "VmHWM:" (the peak of that); -1 when it cannot be read.
 long residentKiB(pid_t pid, const char* field = "VmRSS:");
+// User plus system CPU time of a process and all its threads so far, in milliseconds; 0 when it is gone.
+double cpuMs(pid_t pid);
 // The number after the word `name` in a text of words (a status file, the
 // viewer's state report), or -1.
 long numberAfter(std::istream& text, const std::string& name);
