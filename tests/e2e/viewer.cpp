@@ -204,8 +204,9 @@ bool dragPanelField(Viewer& viewer, const std::string& name, int dx)
     if (!panelControl(viewer, name, x, y, w, h)) return false;
     const int cx = x + w / 2, cy = y + h / 2;
     // The panel reads input once a frame: it must see the pointer on the field,
-    // then the press, and the last move before the release, each in a frame of
-    // its own; the moves between come about a frame apart, as from a hand.
+    // then the press, then each move, each in a frame of its own. A move given
+    // only one drawing frame can fall between two panel frames on an idle
+    // machine, and a drag whose moves all fell so moved nothing.
     movePointer(viewer.panel, cx, cy);
     waitFrames(viewer, EVENT_FRAMES);
     pressButton(1);
@@ -213,7 +214,7 @@ bool dragPanelField(Viewer& viewer, const std::string& name, int dx)
     const int steps = 12;
     for (int i = 1; i <= steps; i++) {
         movePointer(viewer.panel, cx + dx * i / steps, cy);
-        waitFrames(viewer, i == steps ? EVENT_FRAMES : 1);
+        waitFrames(viewer, EVENT_FRAMES);
     }
     releaseButton(1);
     waitFrames(viewer, EVENT_FRAMES);
