@@ -3,6 +3,8 @@
 // mapped or gone, a panel report written.
 #include "viewer.h"
 
+#include <chrono>
+
 #include "panel_layout.h"
 #include "waiting.h"
 #include "xvfb.h"
@@ -204,17 +206,25 @@ bool dragPanelField(Viewer& viewer, const std::string& name, int dx)
     if (!panelControl(viewer, name, x, y, w, h)) return false;
     const int cx = x + w / 2, cy = y + h / 2;
     // The panel reads input once a frame: it must see the pointer on the field,
-    // then the press, then each move, each in a frame of its own. A move given
-    // only one drawing frame can fall between two panel frames on an idle
-    // machine, and a drag whose moves all fell so moved nothing.
+    // then the press, and the last move before the release, each in a frame of
+    // its own; the moves between come about a frame apart, as from a hand.
     movePointer(viewer.panel, cx, cy);
     waitFrames(viewer, EVENT_FRAMES);
+    // Two presses on one field within ImGui's double-click time (0.3 s) open
+    // its text entry instead of a drag: on an idle machine a drag one way and
+    // then the other come that fast. Nothing in the viewer tells when the time
+    // is over, so the second press waits for it.
+    static std::chrono::steady_clock::time_point lastPress;
+    const auto sinceLastPress = std::chrono::steady_clock::now() - lastPress;
+    if (sinceLastPress < std::chrono::milliseconds(350))
+        sleepMs(350 - int(std::chrono::duration_cast<std::chrono::milliseconds>(sinceLastPress).count()));
+    lastPress = std::chrono::steady_clock::now();
     pressButton(1);
     waitFrames(viewer, EVENT_FRAMES);
     const int steps = 12;
     for (int i = 1; i <= steps; i++) {
         movePointer(viewer.panel, cx + dx * i / steps, cy);
-        waitFrames(viewer, EVENT_FRAMES);
+        waitFrames(viewer, i == steps ? EVENT_FRAMES : 1);
     }
     releaseButton(1);
     waitFrames(viewer, EVENT_FRAMES);
