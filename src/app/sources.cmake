@@ -1,4 +1,4 @@
-# Application shell: viewer state, mesh slots, light, resets, extension loader, X failures.
+# Application shell: viewer state, mesh slots, light, resets, extension loader, X failures, side windows.
 target_sources(meshshade_core PRIVATE
   ${CMAKE_CURRENT_LIST_DIR}/scene_state.cpp
   ${CMAKE_CURRENT_LIST_DIR}/mesh_slots.cpp
@@ -11,4 +11,5 @@ target_sources(meshshade_core PRIVATE
   ${CMAKE_CURRENT_LIST_DIR}/swap_control.cpp
   ${CMAKE_CURRENT_LIST_DIR}/state_report.cpp
   ${CMAKE_CURRENT_LIST_DIR}/x_errors.cpp
+  ${CMAKE_CURRENT_LIST_DIR}/side_windows.cpp
 )

@@ -11,6 +11,7 @@
 
 #include "app/resets.h"
 #include "app/scene_state.h"
+#include "app/side_windows.h"
 #include "input/help.h"
 #include "input/mouse.h"
 #include "render/projection.h"
@@ -64,6 +65,8 @@ void redrawOpenMenus(int)
 
 void createMenus()
 {
+    // the menus' windows open with the panel's context
+    beginSideWindows();
     int viewing = glutCreateMenu(viewingMenu);
     glutAddMenuEntry("Toggle Projection", VIEW_TOGGLE_PROJECTION);
     glutAddMenuEntry("Toggle Normals", VIEW_TOGGLE_NORMALS);
@@ -82,6 +85,7 @@ void createMenus()
     glutAddMenuEntry("Reset Light", MENU_RESET_LIGHT);
     glutAddMenuEntry("Help", MENU_HELP);
     glutAddMenuEntry("Exit", MENU_EXIT);
+    endSideWindows();
     glutAttachMenu(GLUT_RIGHT_BUTTON);
     glutMenuStatusFunc(menuStatus);
 

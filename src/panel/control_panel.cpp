@@ -18,6 +18,7 @@
 
 #include "app/model_slot.h"
 #include "app/scene_state.h"
+#include "app/side_windows.h"
 #include "app/swap_control.h"
 #include "app/x_errors.h"
 #include "render/user_sky.h"
@@ -432,7 +433,9 @@ void buildControlPanel()
     layoutPath = getenv("MESHSHADE_PANEL_LAYOUT");
     glutInitWindowSize(PANEL_WIDTH, PANEL_HEIGHT);
     glutInitWindowPosition(PANEL_X, PANEL_Y);
+    beginSideWindows();
     panelWindow = glutCreateWindow("Controls");
+    endSideWindows();
     glutDisplayFunc(drawControlPanel);
     // only the drawing window waits for the display: two windows each waiting
     // for their own vertical blank would halve the frame rate

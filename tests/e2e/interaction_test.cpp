@@ -78,14 +78,15 @@ void highlightCentre(const Picture& p, double& cx, double& cy)
 TEST_F(Interaction, everyModeEntryPrintsItsMessage)
 {
     // The first menu of a run, and its "Viewing" submenu, are drawn where their
-    // entries are from the start: no black band on top, no black box.
+    // entries are from the start: no black band on top, no black box. The main
+    // menu, drawn again once the submenu has opened, keeps its own size.
     const WindowInfo& window = viewer.window;
     Picture firstRow =
         screenAfter(window.x + 40, window.y + 40, 150, 20, [&] { clickAt(window, 40, 40, 3); });
     EXPECT_GT(regionStats(firstRow, 60, 3, 150, 18).meanR, 50);
-    Picture submenu =
-        screenAfter(window.x + 215, window.y + 45, 110, 70, [&] { movePointer(window, 70, 52); });
-    EXPECT_GT(regionStats(submenu, 0, 0, 110, 70).meanR, 50);
+    Picture menus = screenAfter(window.x + 40, window.y + 40, 285, 75, [&] { movePointer(window, 70, 52); });
+    EXPECT_GT(regionStats(menus, 175, 5, 285, 75).meanR, 50) << "the submenu";
+    EXPECT_GT(regionStats(menus, 60, 3, 150, 18).meanR, 50) << "the main menu's first row";
     clickAt(viewer.window, 70, 52 + 25 * ENTRY_TRANSLATE_MESH, 1);
     ASSERT_TRUE(waitForStdout(viewer.app, "Translate Mode\n", 3000));
 
