@@ -83,7 +83,7 @@ FirstFrame firstFrame(const XvfbServer& server, const std::string& dir, const st
     const std::string counterPath = dir + "/swaps";
     {
         std::ofstream counterFile(counterPath, std::ios::binary | std::ios::trunc);
-        SwapCounter zero = {0, 0};
+        SwapCounter zero = {};
         counterFile.write(reinterpret_cast<const char*>(&zero), sizeof zero);
     }
     const int fd = open(counterPath.c_str(), O_RDWR);
@@ -102,7 +102,7 @@ FirstFrame firstFrame(const XvfbServer& server, const std::string& dir, const st
         while (counter->swaps == 0 && appRunning(app) && nowNs() - started < 120000000000ull)
             std::this_thread::sleep_for(std::chrono::microseconds(500));
         if (counter->swaps > 0) {
-            result.cpuMs = cpuMs(app.pid) + cpuMs(server.pid) - serverBefore;
+            result.cpuMs = double(counter->firstSwapCpuNs) / 1e6 + cpuMs(server.pid) - serverBefore;
             result.wallMs = (counter->firstSwapNs - started) / 1e6;
         } else {
             fprintf(stderr, "no frame: %s%s\n", appStdout(app).c_str(), appStderr(app).c_str());

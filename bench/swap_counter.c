@@ -61,6 +61,8 @@ void glXSwapBuffers(Display* display, GLXDrawable drawable)
         struct timespec now;
         clock_gettime(CLOCK_MONOTONIC, &now);
         counter->firstSwapNs = (uint64_t)now.tv_sec * 1000000000u + (uint64_t)now.tv_nsec;
+        clock_gettime(CLOCK_PROCESS_CPUTIME_ID, &now);
+        counter->firstSwapCpuNs = (uint64_t)now.tv_sec * 1000000000u + (uint64_t)now.tv_nsec;
     }
     counter->swaps++;
 }

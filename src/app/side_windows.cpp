@@ -70,7 +70,8 @@ extern "C" void glXDestroyContext(Display* display, GLXContext context)
 // the last window resized would set every window's viewport. Each switch to a
 // side window sets the window's own. (The panel sets its viewport for every
 // picture anyway.)
-extern "C" Bool glXMakeContextCurrent(Display* display, GLXDrawable draw, GLXDrawable read, GLXContext context)
+extern "C" Bool glXMakeContextCurrent(Display* display, GLXDrawable draw, GLXDrawable read,
+                                      GLXContext context)
 {
     static const auto makeCurrent =
         glxFunction<Bool (*)(Display*, GLXDrawable, GLXDrawable, GLXContext)>("glXMakeContextCurrent");

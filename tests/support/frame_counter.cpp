@@ -10,7 +10,7 @@ bool openFrameCounter(FrameCounter& counter, const std::string& path)
     closeFrameCounter(counter);
     const int fd = open(path.c_str(), O_RDWR | O_CREAT | O_TRUNC, 0644);
     if (fd < 0) return false;
-    const SwapCounter zero = {0, 0};
+    const SwapCounter zero = {};
     void* mapped = MAP_FAILED;
     if (write(fd, &zero, sizeof zero) == ssize_t(sizeof zero))
         mapped = mmap(nullptr, sizeof(SwapCounter), PROT_READ, MAP_SHARED, fd, 0);
