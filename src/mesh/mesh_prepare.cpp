@@ -16,36 +16,39 @@ static const double MIN_EXTENT = 1e-30;
 
 void addFaceGeometry(Mesh& mesh, Face& face)
 {
-    const float* corner[3];
-    for (int i = 0; i < 3; i++) {
-        assert(face.corners[i] >= 1 && size_t(face.corners[i]) <= mesh.vertices.size() &&
+    for (int corner : face.corners) {
+        (void)corner;
+        assert(corner >= 1 && size_t(corner) <= mesh.vertices.size() &&
                "face corner names a vertex not read yet");
-        corner[i] = mesh.vertices[face.corners[i] - 1].position;
     }
-    const float *a = corner[0], *b = corner[1], *c = corner[2];
+    // Written out per coordinate: a million-face file spends much of its reading here.
+    Vertex* const vertices = mesh.vertices.data();
+    const float* a = vertices[face.corners[0] - 1].position;
+    const float* b = vertices[face.corners[1] - 1].position;
+    const float* c = vertices[face.corners[2] - 1].position;
 
     // normal = (C - B) x (A - B): corners counter-clockwise seen from the front give
     // a normal towards the viewer. In double, as differences and products of large
     // coordinates overflow a float.
-    double e1[3], e2[3];
-    for (int i = 0; i < 3; i++) {
-        e1[i] = double(a[i]) - b[i];
-        e2[i] = double(c[i]) - b[i];
-    }
-    const double n[3] = {e2[1] * e1[2] - e2[2] * e1[1], e2[2] * e1[0] - e2[0] * e1[2],
-                         e2[0] * e1[1] - e2[1] * e1[0]};
-    const double length = std::sqrt(n[0] * n[0] + n[1] * n[1] + n[2] * n[2]);
+    const double e1x = double(a[0]) - b[0], e1y = double(a[1]) - b[1], e1z = double(a[2]) - b[2];
+    const double e2x = double(c[0]) - b[0], e2y = double(c[1]) - b[1], e2z = double(c[2]) - b[2];
+    const double nx = e2y * e1z - e2z * e1y, ny = e2z * e1x - e2x * e1z, nz = e2x * e1y - e2y * e1x;
+    const double length = std::sqrt(nx * nx + ny * ny + nz * nz);
     // Collinear corners give no direction: the normal stays zero rather than NaN.
     const double inverseLength = length > 0 ? 1.0 / length : 0.0;
+    const float normal[3] = {float(nx * inverseLength), float(ny * inverseLength), float(nz * inverseLength)};
     for (int i = 0; i < 3; i++) {
-        face.normal[i] = float(n[i] * inverseLength);
+        face.normal[i] = normal[i];
         face.centre[i] = float((double(a[i]) + b[i] + c[i]) * (1.0 / 3.0));
     }
 
     // Every face counts once in its vertices' normals, whatever its area.
-    for (int number : face.corners)
-        for (int i = 0; i < 3; i++)
-            mesh.vertices[number - 1].normal[i] += face.normal[i];
+    for (int corner : face.corners) {
+        float* sum = vertices[corner - 1].normal;
+        sum[0] += normal[0];
+        sum[1] += normal[1];
+        sum[2] += normal[2];
+    }
 }
 
 // Centre, extent, scale and vertex normals of a mesh just read.

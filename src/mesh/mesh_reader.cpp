@@ -74,28 +74,13 @@ static inline bool scanShortDecimal(const char* s, float* value, const char** af
     return true;
 }
 
-// Reads one number as scanf's %g does: leading white space, an optional sign, then
-// a decimal or hexadecimal float, "inf", "infinity" or "nan". Moves *p past it;
-// false when no number starts there. `end` is the end of the line.
-static bool scanFloat(const char** p, const char* end, float* value)
+// The rest of scanFloat, for anything but a short decimal: `start` is where the
+// number starts (its sign included), `s` is past the sign.
+static bool scanLongFloat(const char** p, const char* start, const char* s, bool negative, const char* end,
+                          float* value)
 {
-    const char* s = *p;
-    while (isBlank(*s))
-        s++;
-    const char* start = s;
-    bool negative = false;
-    if (*s == '+' || *s == '-') {
-        negative = *s == '-';
-        s++;
-        if (*s == '+' || *s == '-') return false;
-    }
     float v = 0;
     const char* after;
-    if (scanShortDecimal(s, &v, &after)) {
-        *value = negative ? -v : v;
-        *p = after;
-        return true;
-    }
     auto parsed = fast_float::from_chars(s, end, v);
     bool hex = s[0] == '0' && (s[1] == 'x' || s[1] == 'X');
     if (parsed.ec == std::errc() && !hex) {
@@ -116,6 +101,32 @@ static bool scanFloat(const char** p, const char* end, float* value)
     return true;
 }
 
+// Reads one number as scanf's %g does: leading white space, an optional sign, then
+// a decimal or hexadecimal float, "inf", "infinity" or "nan". Moves *p past it;
+// false when no number starts there. `end` is the end of the line. The common
+// short decimal is read here, anything else by scanLongFloat.
+static inline bool scanFloat(const char** p, const char* end, float* value)
+{
+    const char* s = *p;
+    while (isBlank(*s))
+        s++;
+    const char* start = s;
+    bool negative = false;
+    if (*s == '+' || *s == '-') {
+        negative = *s == '-';
+        s++;
+        if (*s == '+' || *s == '-') return false;
+    }
+    float v;
+    const char* after;
+    if (scanShortDecimal(s, &v, &after)) {
+        *value = negative ? -v : v;
+        *p = after;
+        return true;
+    }
+    return scanLongFloat(p, start, s, negative, end, value);
+}
+
 // Passes over an integer as scanf's %d reads it: white space, an optional sign
 // and at least one digit. The value is not needed, so any length is accepted.
 static bool skipInteger(const char** p)
@@ -132,9 +143,8 @@ static bool skipInteger(const char** p)
 }
 
 // "Vertex %d %g %g %g": the number is read and dropped, vertices count by order.
-static bool parseVertex(Mesh& mesh, const char* line, const char** problem)
+static bool parseVertex(Mesh& mesh, const char* line, const char* end, const char** problem)
 {
-    const char* end = line + strlen(line);
     const char* s = line + 7;
     if (!skipInteger(&s)) return fail(problem, "vertex line has no vertex number after \"Vertex \"");
     float position[3];
@@ -157,7 +167,7 @@ static bool parseVertex(Mesh& mesh, const char* line, const char** problem)
 
 // "Face" with its own number, then vertex numbers, then an optional "{...}" block.
 // The whole line is checked before anything in the mesh changes.
-static bool parseFace(Mesh& mesh, const char* line, const char** problem, bool* moreCorners)
+static bool parseFace(Mesh& mesh, const char* line, const char* end, const char** problem, bool* moreCorners)
 {
     const char* s = line + 4;
     const int64_t vertexCount = int64_t(mesh.vertices.size());
@@ -189,7 +199,6 @@ static bool parseFace(Mesh& mesh, const char* line, const char** problem, bool* 
     bool coloured = false;
     float rgb[3];
     if (*s == '{' && startsWith(s + 1, "rgb=")) {
-        const char* end = s + strlen(s);
         s += 5;
         if (*s != '(') return fail(problem, "colour block does not hold three numbers after \"rgb=(\"");
         s++;
@@ -202,7 +211,11 @@ static bool parseFace(Mesh& mesh, const char* line, const char** problem, bool* 
         coloured = true;
     }
 
-    Face& face = mesh.faces.emplace_back();
+    // Copied from a blank record rather than value-initialised in place, which
+    // compiles to a slow string store on a million faces.
+    static const Face BLANK_FACE;
+    mesh.faces.push_back(BLANK_FACE);
+    Face& face = mesh.faces.back();
     for (int k = 0; k < 3; k++)
         face.corners[k] = corners[k];
     addFaceGeometry(mesh, face);
@@ -221,13 +234,19 @@ static bool parseFace(Mesh& mesh, const char* line, const char** problem, bool* 
     return true;
 }
 
-bool parseMeshLine(Mesh& mesh, const char* line, const char** problem, bool* moreCorners)
+// parseMeshLine for a line whose end (its terminating zero) is known.
+static bool parseLine(Mesh& mesh, const char* line, const char* end, const char** problem, bool* moreCorners)
 {
     if (moreCorners) *moreCorners = false;
     if (line[0] == '#') return true;
-    if (startsWith(line, "Vertex ")) return parseVertex(mesh, line, problem);
-    if (startsWith(line, "Face ")) return parseFace(mesh, line, problem, moreCorners);
+    if (startsWith(line, "Vertex ")) return parseVertex(mesh, line, end, problem);
+    if (startsWith(line, "Face ")) return parseFace(mesh, line, end, problem, moreCorners);
     return true;
+}
+
+bool parseMeshLine(Mesh& mesh, const char* line, const char** problem, bool* moreCorners)
+{
+    return parseLine(mesh, line, line + strlen(line), problem, moreCorners);
 }
 
 // Bytes read from the file at a time. Tests of the reader may build it with a
@@ -276,10 +295,10 @@ static bool refill(LineSource& source)
 }
 
 // Points `line` at the next line, without its leading white space and cut to
-// 255 characters, zero-terminated in the chunk itself; valid until the next
-// call, which passes over the rest of it however long. False when the file has
-// no more lines.
-static bool nextLine(LineSource& source, char** line, long* lineNumber)
+// 255 characters, zero-terminated in the chunk itself at `lineEnd`; valid until
+// the next call, which passes over the rest of it however long. False when the
+// file has no more lines.
+static bool nextLine(LineSource& source, char** line, char** lineEnd, long* lineNumber)
 {
     if (source.lineHandedOut) {
         source.bytes[source.begin] = source.replaced;
@@ -329,6 +348,7 @@ static bool nextLine(LineSource& source, char** line, long* lineNumber)
     // at most bytes[end], the one byte past the chunk
     source.replaced = source.bytes[source.begin];
     source.bytes[source.begin] = '\0';
+    *lineEnd = source.bytes + source.begin;
     source.lineHandedOut = true;
     source.restToSkip = !lineFeedSeen;
     return true;
@@ -393,12 +413,12 @@ int readMeshFile(Mesh& mesh, const char* path)
     source.bytes = chunk.get();
     reserveForFileSize(mesh, bytes);
 
-    char* line = nullptr;
+    char *line = nullptr, *lineEnd = nullptr;
     long lineNumber = 0, malformed = 0, moreCornerFaces = 0;
-    while (nextLine(source, &line, &lineNumber)) {
+    while (nextLine(source, &line, &lineEnd, &lineNumber)) {
         const char* problem = nullptr;
         bool moreCorners = false;
-        if (!parseMeshLine(mesh, line, &problem, &moreCorners) && ++malformed <= MAX_LINE_WARNINGS)
+        if (!parseLine(mesh, line, lineEnd, &problem, &moreCorners) && ++malformed <= MAX_LINE_WARNINGS)
             fprintf(stderr, "%s:%ld: %s; line skipped\n", path, lineNumber, problem);
         if (moreCorners) moreCornerFaces++;
     }
