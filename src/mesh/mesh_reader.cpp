@@ -180,16 +180,30 @@ static bool parseFace(Mesh& mesh, const char* line, const char* end, const char*
         if (!isDigit(*s))
             return fail(problem,
                         "face number list holds a character other than digits, white space and \"{\"");
-        // Saturates just above the int range: such a number names no vertex anyway.
-        int64_t n = 0;
-        for (; isDigit(*s); s++)
-            if (n <= INT32_MAX) n = n * 10 + (*s - '0');
-        if (numbers >= 1 && numbers <= 3) {
-            if (n < 1 || n > vertexCount)
-                return fail(problem,
-                            "face names vertex 0 or a vertex that is not among the vertices read before it");
-            corners[numbers - 1] = int32_t(n);
+        if (numbers < 1 || numbers > 3) {
+            // the face's own number, and corners after the third, are not kept
+            while (isDigit(*s))
+                s++;
+            numbers++;
+            continue;
         }
+        // Ten digits after any leading zeros hold any int; a longer number names
+        // no vertex anyway.
+        while (*s == '0')
+            s++;
+        const char* digits = s;
+        int64_t n = 0;
+        for (; isDigit(*s) && s - digits < 10; s++)
+            n = n * 10 + (*s - '0');
+        if (isDigit(*s)) {
+            n = INT64_MAX;
+            while (isDigit(*s))
+                s++;
+        }
+        if (n < 1 || n > vertexCount)
+            return fail(problem,
+                        "face names vertex 0 or a vertex that is not among the vertices read before it");
+        corners[numbers - 1] = int32_t(n);
         numbers++;
     }
     if (numbers < 4) return fail(problem, "face has fewer than three vertex numbers");

@@ -63,15 +63,19 @@ TEST(MeshReader, numbersVerticesByLineOrderNotByTheirWrittenNumber)
     loadMeshText("Vertex 7 1 2 3\n"
                  "Vertex 3 4 5 6\n"
                  "Vertex 100 7 8 9\n"
-                 "Face 42 1 2 3\n");
+                 "Face 42 1 2 3\n"
+                 "Face 99999999999999999999 0000000000000003 00002 1\n");
     const Mesh& m = meshes[1];
     ASSERT_EQ(m.vertices.size(), 3u);
     expectPosition(m.vertices[0], 1, 2, 3);
-    ASSERT_EQ(m.faces.size(), 1u);
-    // the face's own number 42 is dropped; corners are positions in the file
+    ASSERT_EQ(m.faces.size(), 2u);
+    // the face's own number 42 is dropped, however long; corners are positions
+    // in the file, leading zeros allowed
     EXPECT_EQ(m.faces[0].corners[0], 1);
     EXPECT_EQ(m.faces[0].corners[1], 2);
     EXPECT_EQ(m.faces[0].corners[2], 3);
+    EXPECT_EQ(m.faces[1].corners[0], 3);
+    EXPECT_EQ(m.faces[1].corners[2], 1);
     EXPECT_FLOAT_EQ(m.faces[0].centre[0], 4);
     EXPECT_FLOAT_EQ(m.faces[0].centre[1], 5);
     EXPECT_FLOAT_EQ(m.faces[0].centre[2], 6);
@@ -305,6 +309,7 @@ TEST(MeshReader, skipsEachMalformedLineWithOneWarningAndReadsOn)
         "Face 1 0 1 2",                       // there is no vertex 0
         "Face 1 1 2 99999999999999999999999", // far beyond any vertex and the int range
         "Face 1 1 2 2147483648",              // just beyond the int range
+        "Face 1 1 2 4294967299",              // 2^32 + 3
         "Face 1 -1 2 3",                      // a sign
         "Face 1 1 2 x3",                      // a letter
         "Face 1 1/1 2/2 3/3",                 // slashes
