@@ -104,8 +104,9 @@ static bool scanLongFloat(const char** p, const char* start, const char* s, bool
 // Reads one number as scanf's %g does: leading white space, an optional sign, then
 // a decimal or hexadecimal float, "inf", "infinity" or "nan". Moves *p past it;
 // false when no number starts there. `end` is the end of the line. The common
-// short decimal is read here, anything else by scanLongFloat.
-static inline bool scanFloat(const char** p, const char* end, float* value)
+// short decimal is read here, anything else by scanLongFloat. Always inlined:
+// GCC keeps it a call, which costs a big file several percent of its reading.
+__attribute__((always_inline)) static inline bool scanFloat(const char** p, const char* end, float* value)
 {
     const char* s = *p;
     while (isBlank(*s))
