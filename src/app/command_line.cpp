@@ -39,6 +39,18 @@ bool optionWithValue(int argc, char** argv, int& i, const char* name, std::strin
     return true;
 }
 
+// The viewer's options that take a value, and what a missing value says.
+struct ValueOption {
+    const char* name;
+    std::string CommandLine::*value;
+    const char* whenMissing;
+};
+const ValueOption VALUE_OPTIONS[] = {
+    {"--screenshot", &CommandLine::screenshotPath, "--screenshot needs the name of the PNG file to write"},
+    {"--sky", &CommandLine::skyPath, "--sky needs a folder of six face images or one panorama image"},
+    {"--init", &CommandLine::initFolder, "--init needs the name of the folder to make"},
+};
+
 } // namespace
 
 const char* usageText()
@@ -77,26 +89,16 @@ CommandLineResult parseCommandLine(int argc, char** argv, CommandLine& options, 
                 if (toolkit->takesValue) i++;
                 continue;
             }
+            const ValueOption* taken = nullptr;
             bool missing = false;
-            if (optionWithValue(argc, argv, i, "--screenshot", options.screenshotPath, missing)) {
-                if (missing) {
-                    problem = "--screenshot needs the name of the PNG file to write";
-                    return COMMAND_LINE_BAD;
+            for (const ValueOption& option : VALUE_OPTIONS)
+                if (optionWithValue(argc, argv, i, option.name, options.*option.value, missing)) {
+                    taken = &option;
+                    break;
                 }
-                options.ownArguments = true;
-                continue;
-            }
-            if (optionWithValue(argc, argv, i, "--sky", options.skyPath, missing)) {
+            if (taken) {
                 if (missing) {
-                    problem = "--sky needs a folder of six face images or one panorama image";
-                    return COMMAND_LINE_BAD;
-                }
-                options.ownArguments = true;
-                continue;
-            }
-            if (optionWithValue(argc, argv, i, "--init", options.initFolder, missing)) {
-                if (missing) {
-                    problem = "--init needs the name of the folder to make";
+                    problem = taken->whenMissing;
                     return COMMAND_LINE_BAD;
                 }
                 options.ownArguments = true;

@@ -83,6 +83,11 @@ TEST(CommandLine, optionsAndModelsThatCannotBeShownEndWithTheirStatusAndOneMessa
     EXPECT_EQ(unknown.err.rfind("meshshade: unknown option --frobnicate\nUsage: meshshade", 0), 0u)
         << unknown.err;
     EXPECT_EQ(unknown.out, "");
+    Ended noValue = runToEnd(dir, {"model.obj", "--init="});
+    EXPECT_EQ(noValue.status, 2);
+    EXPECT_EQ(
+        noValue.err.rfind("meshshade: --init needs the name of the folder to make\nUsage: meshshade", 0), 0u)
+        << noValue.err;
 
     // one line naming the path and the reason, and no window: never the default scene
     const struct {
