@@ -22,9 +22,7 @@ const int CHECK_INTERVAL_MS = 75;
 
 std::string modelPath;
 int lastCheck = 0;
-FileStamp settled; // what was last read, good or not
-FileStamp changed; // a change seen at the last look, waiting to hold still
-bool changeSeen = false;
+HoldStill<FileStamp> file; // settled: what was last read, good or not
 
 // The user's own view of the model carried over a reload: turn, offset, flags
 // and zoom relative to the fit.
@@ -57,8 +55,8 @@ bool loadModelSlot(const char* path, std::string& why)
     modelPath = path;
     const char* slash = strrchr(path, '/');
     modelSlotLabel = slash ? slash + 1 : path;
-    settled = stampOf(path);
-    changeSeen = false;
+    file = HoldStill<FileStamp>();
+    file.settled = stampOf(path);
     return true;
 }
 
@@ -76,28 +74,13 @@ void reloadModelIfChanged()
     if (now - lastCheck < CHECK_INTERVAL_MS) return;
     lastCheck = now;
     const FileStamp stamp = stampOf(modelPath.c_str());
-    if (stamp == settled) {
-        changeSeen = false;
-        return;
-    }
     // a program may be halfway through writing it: wait until it holds still
-    if (!changeSeen || stamp != changed) {
-        changed = stamp;
-        changeSeen = true;
-        return;
-    }
+    if (!file.readNow(stamp)) return;
 
     Mesh fresh;
     std::string why;
     const bool ok = importModelFile(fresh, modelPath.c_str(), why);
-    const FileStamp after = stampOf(modelPath.c_str());
-    if (!ok && after != stamp) {
-        // written to while it was read: try again once it holds still
-        changed = after;
-        return;
-    }
-    changeSeen = false;
-    settled = stamp;
+    if (!file.readDone(ok, stamp, stampOf(modelPath.c_str()))) return;
     if (!ok) {
         fprintf(stderr, "meshshade: %s: %s; the last good model stays\n", modelPath.c_str(), why.c_str());
         return;

@@ -1,5 +1,6 @@
 // What tells that a file changed on disk: its modification time, size, inode
-// and kind. Used by the live reloads of the shader files and of the model file.
+// and kind; and the wait for a changed file to hold still before it is read.
+// Used by the live reloads of the shader files and of the model file.
 #pragma once
 
 struct FileStamp {
@@ -19,3 +20,42 @@ struct FileStamp {
 
 // The stamp of `path` now; exists false when it cannot be looked at.
 FileStamp stampOf(const char* path);
+
+// A change to a file (or to a set of files, `Stamp` being their stamps together)
+// is acted on only once two looks in a row see the same stamps: a program may be
+// halfway through writing it.
+template <typename Stamp> struct HoldStill {
+    Stamp settled{}; // what was last read, or found at the start
+    Stamp changed{}; // what the last look saw, once it differs from `settled`
+    bool changeSeen = false;
+
+    // Whether to read now, given the stamps of this look.
+    bool readNow(const Stamp& now)
+    {
+        if (now == settled) {
+            changeSeen = false;
+            return false;
+        }
+        if (!changeSeen || now != changed) {
+            changed = now;
+            changeSeen = true;
+            return false;
+        }
+        return true;
+    }
+
+    // After a read of what had the stamps `read`, with `after` looked at once the
+    // read ended: a failed read of files that changed meanwhile may have seen half
+    // a file, so nothing is said and the read waits for them to hold still again
+    // (false). Otherwise `read` is what is settled now (true).
+    bool readDone(bool ok, const Stamp& read, const Stamp& after)
+    {
+        if (!ok && after != read) {
+            changed = after;
+            return false;
+        }
+        changeSeen = false;
+        settled = read;
+        return true;
+    }
+};

@@ -29,9 +29,7 @@ ProgramStamps currentStamps()
 
 bool watching = false;
 int lastCheck = 0;
-ProgramStamps settled; // what the last reload (or start-up) compiled, good or not
-ProgramStamps changed; // a change seen at the last look, waiting to hold still
-bool changeSeen = false;
+HoldStill<ProgramStamps> files; // settled: what the last reload (or start-up) compiled, good or not
 
 // What the failing calls of the reload in progress reported.
 std::string reloadReport;
@@ -113,31 +111,15 @@ void reloadShadersIfChanged()
     if (!watching) {
         // the first look only notes what start-up compiled
         watching = true;
-        settled = stamps;
-        return;
-    }
-    if (stamps == settled) {
-        changeSeen = false;
+        files.settled = stamps;
         return;
     }
     // An editor may be halfway through writing: wait until the files hold still.
-    if (!changeSeen || stamps != changed) {
-        changed = stamps;
-        changeSeen = true;
-        return;
-    }
+    if (!files.readNow(stamps)) return;
 
     std::string report;
     const bool ok = attemptReload(report);
-    const ProgramStamps after = currentStamps();
-    if (!ok && after != stamps) {
-        // Written to while they were read: what failed may be half a file. Say
-        // nothing and try again once they hold still.
-        changed = after;
-        return;
-    }
-    changeSeen = false;
-    settled = stamps;
+    if (!files.readDone(ok, stamps, currentStamps())) return;
     fputs(report.c_str(), stdout);
     if (ok)
         printf("Reloaded %s and %s.\n", VERTEX_PROGRAM_FILE, FRAGMENT_PROGRAM_FILE);
