@@ -59,6 +59,14 @@ size_t sizeOf(ValueType type)
     }
 }
 
+// A value of type T from its bytes in this machine's order.
+template <typename T> double decoded(const unsigned char* bytes)
+{
+    T v;
+    memcpy(&v, bytes, sizeof v);
+    return double(v);
+}
+
 // The values of the body, one at a time, whatever the format.
 struct ValueReader {
     const char* at = nullptr;
@@ -94,40 +102,24 @@ struct ValueReader {
         case UINT8:
             value = bytes[0];
             break;
-        case INT16: {
-            int16_t v;
-            memcpy(&v, bytes, 2);
-            value = v;
+        case INT16:
+            value = decoded<int16_t>(bytes);
             break;
-        }
-        case UINT16: {
-            uint16_t v;
-            memcpy(&v, bytes, 2);
-            value = v;
+        case UINT16:
+            value = decoded<uint16_t>(bytes);
             break;
-        }
-        case INT32: {
-            int32_t v;
-            memcpy(&v, bytes, 4);
-            value = v;
+        case INT32:
+            value = decoded<int32_t>(bytes);
             break;
-        }
-        case UINT32: {
-            uint32_t v;
-            memcpy(&v, bytes, 4);
-            value = v;
+        case UINT32:
+            value = decoded<uint32_t>(bytes);
             break;
-        }
-        case FLOAT32: {
-            float v;
-            memcpy(&v, bytes, 4);
-            value = v;
+        case FLOAT32:
+            value = decoded<float>(bytes);
             break;
-        }
-        case FLOAT64: {
-            memcpy(&value, bytes, 8);
+        case FLOAT64:
+            value = decoded<double>(bytes);
             break;
-        }
         default:
             return false;
         }
