@@ -234,18 +234,7 @@ static bool parseFace(Mesh& mesh, const char* line, const char* end, const char*
     for (int k = 0; k < 3; k++)
         face.corners[k] = corners[k];
     addFaceGeometry(mesh, face);
-    face.material.hasOwnMaterial = false;
-    if (coloured) {
-        for (int i = 0; i < 3; i++) {
-            face.colour[i] = rgb[i];
-            face.material.ambient[i] = 0.45f * rgb[i];
-            face.material.diffuse[i] = 0.75f * rgb[i];
-            face.material.specular[i] = 1.0f * rgb[i];
-        }
-        face.material.ambient[3] = face.material.diffuse[3] = face.material.specular[3] = 1.0f;
-        face.material.shininess = 100.0f;
-        face.material.hasOwnMaterial = true;
-    }
+    if (coloured) giveFaceOwnColour(face, rgb);
     return true;
 }
 
