@@ -20,6 +20,7 @@
 #include <fast_float/fast_float.h>
 
 #include "io/bounded_file.h"
+#include "mesh/digit_runs.h"
 #include "mesh/mesh_prepare.h"
 
 // Characters of a line that are interpreted, counted from its first non-blank one.
@@ -52,22 +53,31 @@ static bool fail(const char** problem, const char* why)
 
 // Powers of ten that are exact floats (5^8 fits the 24-bit significand).
 static const float POWERS_OF_TEN[] = {1e0f, 1e1f, 1e2f, 1e3f, 1e4f, 1e5f, 1e6f, 1e7f, 1e8f};
+static const uint32_t DECIMAL_SHIFTS[] = {1, 10, 100, 1000, 10000, 100000, 1000000, 10000000};
 
-// The common number of a mesh file, a plain decimal such as "0.654321" whose
-// digits taken as an integer stay below 2^24: that integer and the power of ten
-// are exact floats, so one division rounds exactly as a full conversion does.
-// False for anything else (an exponent, more digits, hexadecimal, inf, nan),
-// which the general conversion then reads.
+// The common number of a mesh file, a plain decimal such as "0.654321" with at
+// most eight digits whose value as an integer stays below 2^24: that integer and
+// the power of ten are exact floats, so one division rounds exactly as a full
+// conversion does. False for anything else (an exponent, more digits,
+// hexadecimal, inf, nan), which the general conversion then reads.
 static inline bool scanShortDecimal(const char* s, float* value, const char** after)
 {
-    uint32_t mantissa = 0;
-    int digits = 0, fractionDigits = 0;
-    for (; isDigit(*s) && digits <= 8; s++, digits++)
-        mantissa = mantissa * 10 + uint32_t(*s - '0');
-    if (*s == '.')
-        for (s++; isDigit(*s) && digits <= 8; s++, digits++, fractionDigits++)
-            mantissa = mantissa * 10 + uint32_t(*s - '0');
-    if (digits == 0 || digits > 8 || mantissa >= (1u << 24) || isDigit(*s)) return false;
+    // A run of eight digits may go on: such numbers take the general way.
+    const uint64_t integerBytes = eightBytesAt(s);
+    const int integerDigits = leadingDigits(integerBytes);
+    if (integerDigits == 8) return false;
+    uint32_t mantissa = integerDigits > 0 ? digitsValue(integerBytes, integerDigits) : 0;
+    s += integerDigits;
+    int fractionDigits = 0;
+    if (*s == '.') {
+        const uint64_t fractionBytes = eightBytesAt(s + 1);
+        fractionDigits = leadingDigits(fractionBytes);
+        if (fractionDigits == 8 || integerDigits + fractionDigits > 8) return false;
+        if (fractionDigits > 0)
+            mantissa = mantissa * DECIMAL_SHIFTS[fractionDigits] + digitsValue(fractionBytes, fractionDigits);
+        s += 1 + fractionDigits;
+    }
+    if (integerDigits + fractionDigits == 0 || mantissa >= (1u << 24)) return false;
     if (*s == 'e' || *s == 'E' || *s == 'x' || *s == 'X') return false;
     *value = float(mantissa) / POWERS_OF_TEN[fractionDigits];
     *after = s;
@@ -137,9 +147,7 @@ static bool skipInteger(const char** p)
         s++;
     if (*s == '+' || *s == '-') s++;
     if (!isDigit(*s)) return false;
-    while (isDigit(*s))
-        s++;
-    *p = s;
+    *p = pastDigits(s);
     return true;
 }
 
@@ -183,23 +191,28 @@ static bool parseFace(Mesh& mesh, const char* line, const char* end, const char*
                         "face number list holds a character other than digits, white space and \"{\"");
         if (numbers < 1 || numbers > 3) {
             // the face's own number, and corners after the third, are not kept
-            while (isDigit(*s))
-                s++;
+            s = pastDigits(s);
             numbers++;
             continue;
         }
-        // Ten digits after any leading zeros hold any int; a longer number names
-        // no vertex anyway.
+        // Up to seven digits after any leading zeros are read at once; ten hold
+        // any int, and a longer number names no vertex anyway.
         while (*s == '0')
             s++;
-        const char* digits = s;
+        const uint64_t bytes = eightBytesAt(s);
+        const int run = leadingDigits(bytes);
         int64_t n = 0;
-        for (; isDigit(*s) && s - digits < 10; s++)
-            n = n * 10 + (*s - '0');
-        if (isDigit(*s)) {
-            n = INT64_MAX;
-            while (isDigit(*s))
-                s++;
+        if (run > 0 && run < 8) {
+            n = digitsValue(bytes, run);
+            s += run;
+        } else {
+            const char* digits = s;
+            for (; isDigit(*s) && s - digits < 10; s++)
+                n = n * 10 + (*s - '0');
+            if (isDigit(*s)) {
+                n = INT64_MAX;
+                s = pastDigits(s);
+            }
         }
         if (n < 1 || n > vertexCount)
             return fail(problem,
@@ -238,7 +251,12 @@ static bool parseFace(Mesh& mesh, const char* line, const char* end, const char*
     return true;
 }
 
-// parseMeshLine for a line whose end (its terminating zero) is known.
+// Readable bytes that must follow a line's terminating zero: numbers are read
+// eight bytes at a time, and a load may start at the zero itself.
+static const size_t LINE_PADDING = 7;
+
+// parseMeshLine for a line whose end (its terminating zero) is known and is
+// followed by LINE_PADDING readable bytes.
 static bool parseLine(Mesh& mesh, const char* line, const char* end, const char** problem, bool* moreCorners)
 {
     if (moreCorners) *moreCorners = false;
@@ -250,7 +268,10 @@ static bool parseLine(Mesh& mesh, const char* line, const char* end, const char*
 
 bool parseMeshLine(Mesh& mesh, const char* line, const char** problem, bool* moreCorners)
 {
-    return parseLine(mesh, line, line + strlen(line), problem, moreCorners);
+    std::string padded(line);
+    const size_t length = padded.size();
+    padded.append(LINE_PADDING, '\0');
+    return parseLine(mesh, padded.c_str(), padded.c_str() + length, problem, moreCorners);
 }
 
 // Bytes read from the file at a time. Tests of the reader may build it with a
@@ -264,7 +285,9 @@ static_assert(CHUNK_BYTES > MAX_LINE_CHARS, "a chunk must hold the interpreted p
 // A file read in chunks and handed out line by line, in place.
 struct LineSource {
     int file = -1;
-    char* bytes = nullptr; // CHUNK_BYTES + 1; unread bytes are bytes[begin, end)
+    // CHUNK_BYTES, one byte for the zero after a line that ends the chunk, and
+    // LINE_PADDING; unread bytes are bytes[begin, end)
+    char* bytes = nullptr;
     size_t begin = 0;
     size_t end = 0;
     // The line handed out last is zero-terminated in place: the byte the zero
@@ -403,7 +426,9 @@ int readMeshFile(Mesh& mesh, const char* path)
     errno = 0;
     source.file = openRegularFile(path, MAX_MESH_FILE_BYTES, why, &bytes);
     const bool missing = source.file < 0 && errno == ENOENT;
-    std::unique_ptr<char[]> chunk(source.file >= 0 ? new (std::nothrow) char[CHUNK_BYTES + 1] : nullptr);
+    // zeroed: bytes no read has filled yet may be loaded, though never used
+    std::unique_ptr<char[]> chunk(source.file >= 0 ? new (std::nothrow) char[CHUNK_BYTES + 1 + LINE_PADDING]()
+                                                   : nullptr);
     if (!chunk) {
         if (source.file >= 0) {
             close(source.file);
