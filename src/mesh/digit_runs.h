@@ -34,6 +34,8 @@ static inline int leadingDigits(uint64_t word)
 // then fours, then eight, by three multiplications.
 static inline uint32_t digitsValue(uint64_t word, int count)
 {
+    // the integer part of most coordinates
+    if (count == 1) return uint32_t(word & 0x0F);
     // No byte among the digits is below '0', so nothing borrows into them; what
     // borrows into the bytes after them is shifted out.
     uint64_t v = (word - 0x3030303030303030u) << (8 * (8 - count));

@@ -26,10 +26,22 @@
 // Characters of a line that are interpreted, counted from its first non-blank one.
 static const size_t MAX_LINE_CHARS = 255;
 
-// White space as isspace() sees it in the C locale, safe for any byte value.
+// White space as isspace() sees it in the C locale, by byte value: a table
+// takes fewer instructions than the comparisons, on every byte between numbers.
+struct BlankTable {
+    bool blank[256] = {};
+    constexpr BlankTable()
+    {
+        for (int c = '\t'; c <= '\r'; c++)
+            blank[c] = true;
+        blank[int(' ')] = true;
+    }
+};
+static constexpr BlankTable BLANKS;
+
 static inline bool isBlank(char c)
 {
-    return c == ' ' || (c >= '\t' && c <= '\r');
+    return BLANKS.blank[uint8_t(c)];
 }
 
 static inline bool isDigit(char c)
@@ -37,12 +49,31 @@ static inline bool isDigit(char c)
     return c >= '0' && c <= '9';
 }
 
-// Whether the zero-terminated `line` begins with `keyword`.
-static inline bool startsWith(const char* line, const char* keyword)
+// A keyword of at most eight characters, as eightBytesAt would load it, and
+// which of the eight bytes it fills.
+struct Keyword {
+    uint64_t bytes = 0;
+    uint64_t mask = 0;
+};
+
+static constexpr Keyword keyword(const char* text)
 {
-    for (; *keyword; line++, keyword++)
-        if (*line != *keyword) return false;
-    return true;
+    Keyword k;
+    for (int i = 0; text[i] != '\0'; i++) {
+        k.bytes |= uint64_t(uint8_t(text[i])) << (8 * i);
+        k.mask |= uint64_t(0xFF) << (8 * i);
+    }
+    return k;
+}
+
+static constexpr Keyword VERTEX_KEYWORD = keyword("Vertex "), FACE_KEYWORD = keyword("Face "),
+                         RGB_KEYWORD = keyword("rgb=");
+
+// Whether the line at `s` goes on with `k`: one load, as lines are padded (see
+// LINE_PADDING).
+static inline bool startsWith(const char* s, Keyword k)
+{
+    return (eightBytesAt(s) & k.mask) == k.bytes;
 }
 
 static bool fail(const char** problem, const char* why)
@@ -60,7 +91,8 @@ static const uint32_t DECIMAL_SHIFTS[] = {1, 10, 100, 1000, 10000, 100000, 10000
 // the power of ten are exact floats, so one division rounds exactly as a full
 // conversion does. False for anything else (an exponent, more digits,
 // hexadecimal, inf, nan), which the general conversion then reads.
-static inline bool scanShortDecimal(const char* s, float* value, const char** after)
+__attribute__((always_inline)) static inline bool scanShortDecimal(const char* s, float* value,
+                                                                   const char** after)
 {
     // A run of eight digits may go on: such numbers take the general way.
     const uint64_t integerBytes = eightBytesAt(s);
@@ -87,7 +119,7 @@ static inline bool scanShortDecimal(const char* s, float* value, const char** af
 // The rest of scanFloat, for anything but a short decimal: `start` is where the
 // number starts (its sign included), `s` is past the sign.
 static bool scanLongFloat(const char** p, const char* start, const char* s, bool negative, const char* end,
-                          float* value)
+                          float* value, bool* notFinite)
 {
     float v = 0;
     const char* after;
@@ -106,6 +138,7 @@ static bool scanLongFloat(const char** p, const char* start, const char* s, bool
         if (stop == start) return false;
         after = stop;
     }
+    if (!std::isfinite(v)) *notFinite = true;
     *value = v;
     *p = after;
     return true;
@@ -113,10 +146,13 @@ static bool scanLongFloat(const char** p, const char* start, const char* s, bool
 
 // Reads one number as scanf's %g does: leading white space, an optional sign, then
 // a decimal or hexadecimal float, "inf", "infinity" or "nan". Moves *p past it;
-// false when no number starts there. `end` is the end of the line. The common
-// short decimal is read here, anything else by scanLongFloat. Always inlined:
-// GCC keeps it a call, which costs a big file several percent of its reading.
-__attribute__((always_inline)) static inline bool scanFloat(const char** p, const char* end, float* value)
+// false when no number starts there. `end` is the end of the line. Sets
+// *notFinite for infinity, nan and values beyond the float range, and leaves it
+// alone otherwise. The common short decimal, always finite, is read here,
+// anything else by scanLongFloat. Always inlined: GCC keeps it a call, which
+// costs a big file several percent of its reading.
+__attribute__((always_inline)) static inline bool scanFloat(const char** p, const char* end, float* value,
+                                                            bool* notFinite)
 {
     const char* s = *p;
     while (isBlank(*s))
@@ -135,7 +171,7 @@ __attribute__((always_inline)) static inline bool scanFloat(const char** p, cons
         *p = after;
         return true;
     }
-    return scanLongFloat(p, start, s, negative, end, value);
+    return scanLongFloat(p, start, s, negative, end, value, notFinite);
 }
 
 // Passes over an integer as scanf's %d reads it: white space, an optional sign
@@ -157,19 +193,20 @@ static bool parseVertex(Mesh& mesh, const char* line, const char* end, const cha
     const char* s = line + 7;
     if (!skipInteger(&s)) return fail(problem, "vertex line has no vertex number after \"Vertex \"");
     float position[3];
+    bool notFinite = false;
     for (float& coordinate : position)
-        if (!scanFloat(&s, end, &coordinate))
+        if (!scanFloat(&s, end, &coordinate, &notFinite))
             return fail(problem, "vertex line does not hold three coordinates");
-    for (float coordinate : position)
-        if (!std::isfinite(coordinate))
-            return fail(problem, "vertex coordinate is infinite, not a number or beyond the float range");
+    if (notFinite)
+        return fail(problem, "vertex coordinate is infinite, not a number or beyond the float range");
 
     Vertex& vertex = mesh.vertices.emplace_back();
     for (int i = 0; i < 3; i++) {
         vertex.position[i] = position[i];
         mesh.centroid[i] += position[i];
-        if (position[i] > mesh.boundsMax[i]) mesh.boundsMax[i] = position[i];
-        if (position[i] < mesh.boundsMin[i]) mesh.boundsMin[i] = position[i];
+        // without branches on the coordinates
+        mesh.boundsMax[i] = position[i] > mesh.boundsMax[i] ? position[i] : mesh.boundsMax[i];
+        mesh.boundsMin[i] = position[i] < mesh.boundsMin[i] ? position[i] : mesh.boundsMin[i];
     }
     return true;
 }
@@ -226,16 +263,16 @@ static bool parseFace(Mesh& mesh, const char* line, const char* end, const char*
     // "{rgb=(r g b" gives the face its own material; any other block is ignored.
     bool coloured = false;
     float rgb[3];
-    if (*s == '{' && startsWith(s + 1, "rgb=")) {
+    if (*s == '{' && startsWith(s + 1, RGB_KEYWORD)) {
         s += 5;
         if (*s != '(') return fail(problem, "colour block does not hold three numbers after \"rgb=(\"");
         s++;
+        bool notFinite = false;
         for (float& c : rgb)
-            if (!scanFloat(&s, end, &c))
+            if (!scanFloat(&s, end, &c, &notFinite))
                 return fail(problem, "colour block does not hold three numbers after \"rgb=(\"");
-        for (float c : rgb)
-            if (!std::isfinite(c))
-                return fail(problem, "colour value is infinite, not a number or beyond the float range");
+        if (notFinite)
+            return fail(problem, "colour value is infinite, not a number or beyond the float range");
         coloured = true;
     }
 
@@ -261,8 +298,8 @@ static bool parseLine(Mesh& mesh, const char* line, const char* end, const char*
 {
     if (moreCorners) *moreCorners = false;
     if (line[0] == '#') return true;
-    if (startsWith(line, "Vertex ")) return parseVertex(mesh, line, end, problem);
-    if (startsWith(line, "Face ")) return parseFace(mesh, line, end, problem, moreCorners);
+    if (startsWith(line, VERTEX_KEYWORD)) return parseVertex(mesh, line, end, problem);
+    if (startsWith(line, FACE_KEYWORD)) return parseFace(mesh, line, end, problem, moreCorners);
     return true;
 }
 
