@@ -2,6 +2,7 @@
 #include "app/command_line.h"
 
 #include <cstring>
+#include <string>
 
 namespace {
 
@@ -39,16 +40,53 @@ bool optionWithValue(int argc, char** argv, int& i, const char* name, std::strin
     return true;
 }
 
-// The viewer's options that take a value, and what a missing value says.
+// --screenshot FILE: the format comes from the extension.
+bool checkScreenshot(CommandLine& options, std::string& problem)
+{
+    if (pictureFormatForPath(options.screenshotPath, options.screenshotFormat)) return true;
+    problem = "--screenshot " + options.screenshotPath +
+              ": the file's extension names the picture's format: " + pictureExtensions();
+    return false;
+}
+
+// A side of --size: decimal digits only, within the limits.
+bool windowSide(const std::string& digits, int& side)
+{
+    if (digits.empty() || digits.size() > 5 || digits.find_first_not_of("0123456789") != std::string::npos)
+        return false;
+    side = std::stoi(digits);
+    return side >= MIN_WINDOW_SIDE && side <= MAX_WINDOW_SIDE;
+}
+
+// --size WxH
+bool checkSize(CommandLine& options, std::string& problem)
+{
+    const std::string& size = options.size;
+    const size_t x = size.find_first_of("xX");
+    if (x != std::string::npos && windowSide(size.substr(0, x), options.windowWidth) &&
+        windowSide(size.substr(x + 1), options.windowHeight))
+        return true;
+    problem = "--size " + size + ": give WIDTHxHEIGHT in pixels, each " + std::to_string(MIN_WINDOW_SIDE) +
+              " to " + std::to_string(MAX_WINDOW_SIDE) + ", such as 800x450";
+    return false;
+}
+
+// The viewer's options that take a value, what a missing value says, and the
+// check of a given one (none: any value).
 struct ValueOption {
     const char* name;
     std::string CommandLine::*value;
     const char* whenMissing;
+    bool (*check)(CommandLine& options, std::string& problem);
 };
 const ValueOption VALUE_OPTIONS[] = {
-    {"--screenshot", &CommandLine::screenshotPath, "--screenshot needs the name of the PNG file to write"},
-    {"--sky", &CommandLine::skyPath, "--sky needs a folder of six face images or one panorama image"},
-    {"--init", &CommandLine::initFolder, "--init needs the name of the folder to make"},
+    {"--screenshot", &CommandLine::screenshotPath, "--screenshot needs the name of the picture file to write",
+     checkScreenshot},
+    {"--size", &CommandLine::size, "--size needs the drawing window's size in pixels, WIDTHxHEIGHT",
+     checkSize},
+    {"--sky", &CommandLine::skyPath, "--sky needs a folder of six face images or one panorama image",
+     nullptr},
+    {"--init", &CommandLine::initFolder, "--init needs the name of the folder to make", nullptr},
 };
 
 } // namespace
@@ -57,7 +95,9 @@ const char* usageText()
 {
     return "Usage: meshshade [options] [MODEL]\n"
            "Shows MODEL, a mesh file (.m, .obj, .ply, .stl, .off, .gltf, .glb, .dae, .3ds, .fbx), first.\n"
-           "  --screenshot FILE.png  draw a few frames, save the drawing window as a PNG picture and end\n"
+           "  --screenshot FILE      draw a few frames, save the drawing window's picture and end; the\n"
+           "                         extension gives the format: .png, .jpg or .jpeg, .bmp, .tga\n"
+           "  --size WxH             the drawing window's size in pixels (600x600), each side 16 to 4096\n"
            "  --sky PATH             a sky of your own: a folder of six face images or one panorama\n"
            "  --init DIR             make DIR a shader workspace of your own: shader files, meshes, skies\n"
            "  --version              print the version and end\n"
@@ -101,6 +141,7 @@ CommandLineResult parseCommandLine(int argc, char** argv, CommandLine& options, 
                     problem = taken->whenMissing;
                     return COMMAND_LINE_BAD;
                 }
+                if (taken->check && !taken->check(options, problem)) return COMMAND_LINE_BAD;
                 options.ownArguments = true;
                 continue;
             }

@@ -5,12 +5,24 @@
 
 #include <string>
 
+#include "io/picture_file.h"
+
+// The drawing window's size without --size, and the sizes --size takes (pixels a side).
+const int DRAWING_WINDOW_WIDTH = 600;
+const int DRAWING_WINDOW_HEIGHT = 600;
+const int MIN_WINDOW_SIDE = 16;
+const int MAX_WINDOW_SIDE = 4096;
+
 // What the command line asks for; empty strings for what it does not give.
 struct CommandLine {
-    std::string modelPath;      // MODEL: a mesh file shown in a slot of its own
-    std::string screenshotPath; // --screenshot FILE.png
-    std::string skyPath;        // --sky PATH: a folder of six faces or one panorama
-    std::string initFolder;     // --init DIR: make a shader workspace and end
+    std::string modelPath;                        // MODEL: a mesh file shown in a slot of its own
+    std::string screenshotPath;                   // --screenshot FILE: .png, .jpg, .jpeg, .bmp or .tga
+    PictureFormat screenshotFormat = PICTURE_PNG; // from the extension of screenshotPath
+    std::string skyPath;                          // --sky PATH: a folder of six faces or one panorama
+    std::string initFolder;                       // --init DIR: make a shader workspace and end
+    std::string size;                             // --size WxH, as given
+    int windowWidth = DRAWING_WINDOW_WIDTH;       // the drawing window, from --size
+    int windowHeight = DRAWING_WINDOW_HEIGHT;
     // A model or an option of the viewer's own was given: files missing from the
     // working directory may then come from the shipped files.
     bool ownArguments = false;

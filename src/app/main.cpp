@@ -75,7 +75,7 @@ int main(int argc, char** argv)
     // Drawing window
     glutInit(&argc, argv);
     glutInitDisplayMode(GLUT_RGB | GLUT_DOUBLE | GLUT_DEPTH);
-    glutInitWindowSize(600, 600);
+    glutInitWindowSize(options.windowWidth, options.windowHeight);
     glutInitWindowPosition(100, 100);
     mainWindow = glutCreateWindow("Mesh display");
     glClearColor(1, 1, 1, 1);
@@ -144,7 +144,8 @@ int main(int argc, char** argv)
     glClearColor(0, 0, 0, 0);
 
     setupShaders();
-    if (!options.screenshotPath.empty()) requestScreenshot(options.screenshotPath.c_str(), SCREENSHOT_FRAMES);
+    if (!options.screenshotPath.empty())
+        requestScreenshot(options.screenshotPath.c_str(), options.screenshotFormat, SCREENSHOT_FRAMES);
 
     glutMainLoop();
     return 0;

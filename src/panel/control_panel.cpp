@@ -73,8 +73,9 @@ void panelInput()
     framesOwed = SETTLE_FRAMES;
 }
 
-// Beside the drawing window (600 x 600 at 100, 100), not over it.
-const int PANEL_X = 720;
+// Beside the drawing window, not over it: PANEL_GAP pixels right of it (at 720
+// for the window of 600 x 600 at 100, 100), at its height.
+const int PANEL_GAP = 20;
 const int PANEL_Y = 100;
 const int PANEL_WIDTH = 470;
 const int PANEL_HEIGHT = 740;
@@ -431,8 +432,10 @@ void buildControlPanel()
 {
     const int previous = glutGetWindow();
     layoutPath = getenv("MESHSHADE_PANEL_LAYOUT");
+    // the drawing window was made with these just before; whatever its width
+    const int panelX = glutGet(GLUT_INIT_WINDOW_X) + glutGet(GLUT_INIT_WINDOW_WIDTH) + PANEL_GAP;
     glutInitWindowSize(PANEL_WIDTH, PANEL_HEIGHT);
-    glutInitWindowPosition(PANEL_X, PANEL_Y);
+    glutInitWindowPosition(panelX, PANEL_Y);
     beginSideWindows();
     panelWindow = glutCreateWindow("Controls");
     endSideWindows();

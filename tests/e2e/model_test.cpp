@@ -75,7 +75,9 @@ TEST(CommandLine, optionsAndModelsThatCannotBeShownEndWithTheirStatusAndOneMessa
     Ended help = runToEnd(dir, {"--help"});
     EXPECT_EQ(help.status, 0);
     EXPECT_EQ(help.out.rfind("Usage: meshshade [options] [MODEL]\n", 0), 0u) << help.out;
-    EXPECT_NE(help.out.find("  --screenshot FILE.png "), std::string::npos) << help.out;
+    EXPECT_NE(help.out.find("  --screenshot FILE "), std::string::npos) << help.out;
+    EXPECT_NE(help.out.find(".png, .jpg or .jpeg, .bmp, .tga"), std::string::npos) << help.out;
+    EXPECT_NE(help.out.find("  --size WxH "), std::string::npos) << help.out;
     EXPECT_EQ(help.err, "");
 
     Ended unknown = runToEnd(dir, {"--frobnicate", "model.obj"});
@@ -88,6 +90,32 @@ TEST(CommandLine, optionsAndModelsThatCannotBeShownEndWithTheirStatusAndOneMessa
     EXPECT_EQ(
         noValue.err.rfind("meshshade: --init needs the name of the folder to make\nUsage: meshshade", 0), 0u)
         << noValue.err;
+    // a size the window cannot have, a picture format that is not written: nothing starts
+    const std::string sizeProblem = ": give WIDTHxHEIGHT in pixels, each 16 to 4096, such as 800x450\n";
+    const std::string formatProblem =
+        ": the file's extension names the picture's format: .png, .jpg (or .jpeg), .bmp, .tga\n";
+    const struct {
+        std::vector<std::string> args;
+        std::string message;
+    } refused[] = {
+        {{"--size", "0x600"}, "--size 0x600" + sizeProblem},
+        {{"--size=-640x480"}, "--size -640x480" + sizeProblem},
+        {{"--size", "800x4097"}, "--size 800x4097" + sizeProblem},
+        {{"--size", "99999999999x2"}, "--size 99999999999x2" + sizeProblem},
+        {{"--size", "800"}, "--size 800" + sizeProblem},
+        {{"--size", "800x450x2"}, "--size 800x450x2" + sizeProblem},
+        {{"--screenshot", "shot.gif"}, "--screenshot shot.gif" + formatProblem},
+        {{"--screenshot", "shot"}, "--screenshot shot" + formatProblem},
+    };
+    for (const auto& c : refused) {
+        std::vector<std::string> args = c.args;
+        args.push_back("model.obj");
+        Ended ended = runToEnd(dir, args);
+        EXPECT_EQ(ended.status, 2) << c.args[0];
+        EXPECT_EQ(ended.err.rfind("meshshade: " + c.message + "Usage: meshshade", 0), 0u) << ended.err;
+    }
+    struct stat absent;
+    EXPECT_NE(stat((dir + "/shot.gif").c_str(), &absent), 0);
 
     // one line naming the path and the reason, and no window: never the default scene
     const struct {
@@ -125,6 +153,28 @@ TEST(CommandLine, optionsAndModelsThatCannotBeShownEndWithTheirStatusAndOneMessa
     // the corners show the sky, not the model
     RegionStats corner = regionStats(picture, 0, 0, 40, 40);
     EXPECT_FALSE(greenish(corner));
+
+    // --size and a JPEG picture: the whole wide window, the model still in the middle
+    Ended wide = runToEnd(dir, {"--size", "800x450", "--screenshot", "wide.JPG", "model.obj"});
+    EXPECT_EQ(wide.status, 0) << wide.err;
+    EXPECT_NE(wide.out.find("Wrote wide.JPG (800 x 450 pixels).\n"), std::string::npos) << wide.out;
+    const std::string jpeg = readFile(dir + "/wide.JPG");
+    EXPECT_EQ(jpeg.substr(0, 3), "\xFF\xD8\xFF");
+    pixels = stbi_load((dir + "/wide.JPG").c_str(), &width, &height, &channels, 3);
+    ASSERT_TRUE(pixels);
+    Picture widePicture;
+    widePicture.width = width;
+    widePicture.height = height;
+    widePicture.rgb.assign(pixels, pixels + size_t(width) * height * 3);
+    stbi_image_free(pixels);
+    EXPECT_EQ(width, 800);
+    EXPECT_EQ(height, 450);
+    centre = middle(widePicture);
+    EXPECT_TRUE(greenish(centre)) << centre.meanR << " " << centre.meanG << " " << centre.meanB;
+    for (int x : {0, 760}) {
+        corner = regionStats(widePicture, x, 0, x + 40, 40);
+        EXPECT_FALSE(greenish(corner)) << x;
+    }
 
     // --sky: a panorama of one colour is the sky all round; one that cannot be read ends with 1
     std::vector<float> panorama(64 * 32 * 3);

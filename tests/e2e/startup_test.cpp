@@ -3,6 +3,7 @@
 #include <csignal>
 #include <cstdlib>
 #include <string>
+#include <vector>
 #include <sys/wait.h>
 #include <unistd.h>
 #include <gtest/gtest.h>
@@ -13,22 +14,33 @@
 #include "x11_window.h"
 #include "xvfb.h"
 
-TEST(Startup, opensTheDrawingWindowAt600By600)
+// The drawing window at 600 x 600, or the size --size gives; the panel beside it.
+TEST(Startup, opensTheDrawingWindowAt600By600OrItsGivenSizeWithThePanelBeside)
 {
     sharedXvfb();
     std::string dir = makeWorkDir();
-    AppRun app;
-    ASSERT_TRUE(startApp(app, {programPath()}, dir));
-    WindowInfo window;
-    const bool found = findWindow("Mesh display", window, 20000);
-    if (!found) stopApp(app);
-    ASSERT_TRUE(found) << appStdout(app) << appStderr(app);
-    EXPECT_EQ(window.width, 600);
-    EXPECT_EQ(window.height, 600);
-    EXPECT_EQ(window.x, 100);
-    EXPECT_EQ(window.y, 100);
-    EXPECT_TRUE(appRunning(app));
-    stopApp(app);
+    const struct {
+        std::vector<std::string> args;
+        int width, height, panelX;
+    } cases[] = {{{}, 600, 600, 720}, {{"--size", "800x450"}, 800, 450, 920}};
+    for (const auto& c : cases) {
+        AppRun app;
+        std::vector<std::string> command = {programPath()};
+        command.insert(command.end(), c.args.begin(), c.args.end());
+        ASSERT_TRUE(startApp(app, command, dir));
+        WindowInfo window, panel;
+        const bool found = findWindow("Mesh display", window, 20000) && findWindow("Controls", panel, 20000);
+        if (!found) stopApp(app);
+        ASSERT_TRUE(found) << appStdout(app) << appStderr(app);
+        EXPECT_EQ(window.width, c.width);
+        EXPECT_EQ(window.height, c.height);
+        EXPECT_EQ(window.x, 100);
+        EXPECT_EQ(window.y, 100);
+        EXPECT_EQ(panel.x, c.panelX);
+        EXPECT_EQ(panel.y, 100);
+        EXPECT_TRUE(appRunning(app));
+        stopApp(app);
+    }
     removeDir(dir);
 }
 
