@@ -13,6 +13,7 @@
 #include "app/mesh_slots.h"
 #include "app/model_slot.h"
 #include "app/scene_state.h"
+#include "app/side_windows.h"
 #include "app/swap_control.h"
 #include "app/workspace.h"
 #include "app/x_errors.h"
@@ -93,8 +94,17 @@ int main(int argc, char** argv)
     cgSetErrorCallback(reportCgError);
     glutIdleFunc(idle);
 
-    // Control panel: a second window; the drawing window is current again afterwards
+    // Control panel: a second window, drawn with the side windows' context; the
+    // drawing window is current again afterwards
+    beginSideWindows();
     buildControlPanel();
+    endSideWindows();
+    glutSetWindow(controlPanelWindow());
+    // only the drawing window waits for the display: two windows each waiting
+    // for their own vertical blank would halve the frame rate
+    requestSwapInterval(0);
+    glutWindowStatusFunc(windowStatus);
+    glutSetWindow(mainWindow);
 
     // Required extensions
     if (!initExtensions("GL_ARB_multitexture")) {
@@ -129,7 +139,10 @@ int main(int argc, char** argv)
     lookAtPoint[0] = 0, lookAtPoint[1] = 0, lookAtPoint[2] = 0;
     eyeDistance = unitVectorTowards(eyePosition, lookAtPoint, viewDirection);
 
+    // the menus' windows are side windows as well
+    beginSideWindows();
     createMenus();
+    endSideWindows();
 
     // Meshes
     loadMeshSlot(1, "bunny500.m");

@@ -11,9 +11,6 @@
 #include "io/file_stamp.h"
 #include "mesh/mesh_prepare.h"
 #include "mesh/model_import.h"
-#include "panel/control_panel.h"
-
-std::string modelSlotLabel;
 
 namespace {
 

@@ -5,10 +5,6 @@
 
 #include <string>
 
-// The file name (without its folder) the panel lists the model under; empty
-// when no model was given.
-extern std::string modelSlotLabel;
-
 // Reads the model file into slot MODEL_SLOT. False with the reason in `why`.
 bool loadModelSlot(const char* path, std::string& why);
 // Makes the model slot the shown mesh and the panel's choice.

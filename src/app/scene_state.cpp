@@ -2,7 +2,6 @@
 #include "app/scene_state.h"
 
 #include "app/start_values.h"
-#include "panel/control_panel.h"
 
 int mainWindow = 0;
 int windowWidth = 0;
@@ -41,6 +40,10 @@ ShadingValues defaultShading = START_SHADING;
 Mesh meshes[MESH_SLOT_COUNT];
 Mesh* currentMesh = &meshes[0]; // start-up points it at the last file slot it reads
 int currentMeshIndex = 0;
+std::string modelSlotLabel;
+
+int meshListValue = START_MESH_LIST_VALUE;
+int textureGroupValue = START_TEXTURE_GROUP_VALUE;
 
 bool lightChanged = false;
 bool textureChanged = false;
@@ -84,6 +87,7 @@ void restoreStartValues()
         m = Mesh{};
     currentMesh = &meshes[0];
     currentMeshIndex = 0;
+    modelSlotLabel.clear();
     lightChanged = textureChanged = false;
     textureIndex = 0;
     cubeMapTexture = 0;

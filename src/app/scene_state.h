@@ -3,6 +3,8 @@
 // Plain globals that every callback reads and writes directly.
 #pragma once
 
+#include <string>
+
 #include "app/viewer_records.h"
 #include "mesh/mesh.h"
 
@@ -50,6 +52,15 @@ constexpr int MODEL_SLOT = 3;
 extern Mesh meshes[MESH_SLOT_COUNT];
 extern Mesh* currentMesh; // always points into `meshes`
 extern int currentMeshIndex;
+// The model's file name (without its folder), which the panel lists it under;
+// empty when no model was given.
+extern std::string modelSlotLabel;
+
+// The panel's choices: the ids chosen in the "Mesh:" list (2 Cessna, 1 Bunny,
+// 0 Sphere, MODEL_SLOT the model) and in the texture radio group (0 Sky1,
+// 1 Sky2, 2 Lobby, 3 the user's sky), as the panel or start-up last set them.
+extern int meshListValue;
+extern int textureGroupValue;
 
 // Work the panel leaves for the idle callback
 extern bool lightChanged;
@@ -59,7 +70,7 @@ extern unsigned int cubeMapTexture; // OpenGL texture of the current cube map
 
 // Points lightPointers at the four members of `light` again.
 void aimLightPointers();
-// Puts every value above, and the panel's list and radio choices, back to its
-// start value (start_values.h), as before main() runs. The program itself
+// Puts every value above back to its start value (start_values.h), as before
+// main() runs. The program itself
 // never calls it; tests do, to start from a known state.
 void restoreStartValues();

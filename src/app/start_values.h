@@ -1,6 +1,6 @@
 // The start values of the viewer state, in one table: the globals of
-// scene_state.h and the panel's choices are defined with them, and
-// restoreStartValues() puts them back. Values not listed start at zero or empty.
+// scene_state.h are defined with them, and restoreStartValues() puts them
+// back. Values not listed start at zero or empty.
 #pragma once
 
 #include "app/viewer_records.h"

@@ -11,12 +11,28 @@
 
 #include "app/resets.h"
 #include "app/scene_state.h"
-#include "app/side_windows.h"
 #include "input/help.h"
 #include "input/mouse.h"
 #include "render/projection.h"
 
 namespace {
+
+// The mode entries in menu order: the value the menu hands back, the drag mode
+// it selects (the two numberings differ), its label and the line it prints.
+struct ModeEntry {
+    int value;
+    InteractionMode mode;
+    const char* label;
+    const char* line;
+};
+const ModeEntry MODE_ENTRIES[] = {
+    {MENU_TRANSLATE_MESH, TranslateMesh, "Translate Mesh", "Translate Mode\n"},
+    {MENU_SCALE_MESH, ScaleMesh, "ScaleMesh", "Scale Mode\n"},
+    {MENU_ROTATE_MESH, RotateMesh, "RotateMesh", "Rotate Mode\n"},
+    {MENU_TRANSLATE_LIGHT_XY, TranslateLightXY, "Translate Light (xy)", "Translate Light Mode\n"},
+    {MENU_TRANSLATE_LIGHT_Z, TranslateLightZ, "Translate Light (z)", "Translate Light Depth Mode\n"},
+    {MENU_ROTATE_CAMERA, RotateCamera, "Rotate Camera", "Camera Rotate Mode\n"},
+};
 
 // freeglut opens every menu in a window of its own, 300 x 300 pixels, and sizes
 // it only when the menu first opens. With Mesa's software rasteriser the window
@@ -65,8 +81,6 @@ void redrawOpenMenus(int)
 
 void createMenus()
 {
-    // the menus' windows open with the panel's context
-    beginSideWindows();
     int viewing = glutCreateMenu(viewingMenu);
     glutAddMenuEntry("Toggle Projection", VIEW_TOGGLE_PROJECTION);
     glutAddMenuEntry("Toggle Normals", VIEW_TOGGLE_NORMALS);
@@ -75,17 +89,12 @@ void createMenus()
 
     glutCreateMenu(mainMenu);
     glutAddSubMenu("Viewing", viewing);
-    glutAddMenuEntry("Translate Mesh", MENU_TRANSLATE_MESH);
-    glutAddMenuEntry("ScaleMesh", MENU_SCALE_MESH);
-    glutAddMenuEntry("RotateMesh", MENU_ROTATE_MESH);
-    glutAddMenuEntry("Translate Light (xy)", MENU_TRANSLATE_LIGHT_XY);
-    glutAddMenuEntry("Translate Light (z)", MENU_TRANSLATE_LIGHT_Z);
-    glutAddMenuEntry("Rotate Camera", MENU_ROTATE_CAMERA);
+    for (const ModeEntry& entry : MODE_ENTRIES)
+        glutAddMenuEntry(entry.label, entry.value);
     glutAddMenuEntry("Reset All", MENU_RESET_ALL);
     glutAddMenuEntry("Reset Light", MENU_RESET_LIGHT);
     glutAddMenuEntry("Help", MENU_HELP);
     glutAddMenuEntry("Exit", MENU_EXIT);
-    endSideWindows();
     glutAttachMenu(GLUT_RIGHT_BUTTON);
     glutMenuStatusFunc(menuStatus);
 
@@ -105,31 +114,13 @@ void menuStatus(int status, int, int)
 
 void applyMenuChoice(int value)
 {
+    for (const ModeEntry& entry : MODE_ENTRIES)
+        if (entry.value == value) {
+            interactionMode = entry.mode;
+            fputs(entry.line, stdout);
+            return;
+        }
     switch (value) {
-    case MENU_TRANSLATE_MESH:
-        interactionMode = TranslateMesh;
-        printf("Translate Mode\n");
-        break;
-    case MENU_SCALE_MESH:
-        interactionMode = ScaleMesh;
-        printf("Scale Mode\n");
-        break;
-    case MENU_ROTATE_MESH:
-        interactionMode = RotateMesh;
-        printf("Rotate Mode\n");
-        break;
-    case MENU_TRANSLATE_LIGHT_XY:
-        interactionMode = TranslateLightXY;
-        printf("Translate Light Mode\n");
-        break;
-    case MENU_TRANSLATE_LIGHT_Z:
-        interactionMode = TranslateLightZ;
-        printf("Translate Light Depth Mode\n");
-        break;
-    case MENU_ROTATE_CAMERA:
-        interactionMode = RotateCamera;
-        printf("Camera Rotate Mode\n");
-        break;
     case MENU_RESET_ALL:
         printf("Resetting All...\n");
         resetAll();

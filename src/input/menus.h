@@ -2,7 +2,8 @@
 #pragma once
 
 // Values of the main menu. No entry has 6: the values are fixed (the menu hands
-// them to applyMenuChoice, tests choose by them), so the gap stays.
+// them to applyMenuChoice, tests choose by them), so the gap stays. The mode
+// entries map to the InteractionMode they select in menus.cpp.
 enum {
     MENU_TRANSLATE_MESH = 1,
     MENU_SCALE_MESH = 2,
@@ -17,7 +18,7 @@ enum {
 };
 
 // Builds the "Viewing" submenu and the main menu and attaches the main menu to
-// the right button of the current window.
+// the right button of the current window. Start-up builds them as side windows.
 void createMenus();
 // GLUT menu-status callback: a menu that opens takes the pointer, and with it
 // the release of a drag's button, so the drag ends here; while a menu is open,

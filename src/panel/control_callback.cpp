@@ -3,12 +3,8 @@
 #include <cstdio>
 
 #include "app/scene_state.h"
-#include "app/start_values.h"
 #include "panel/control_panel.h"
 #include "render/user_sky.h"
-
-int meshListValue = START_MESH_LIST_VALUE;
-int textureGroupValue = START_TEXTURE_GROUP_VALUE;
 
 void controlCallback(int id)
 {

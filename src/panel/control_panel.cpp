@@ -16,11 +16,7 @@
 #include <backends/imgui_impl_glut.h>
 #include <backends/imgui_impl_opengl2.h>
 
-#include "app/model_slot.h"
 #include "app/scene_state.h"
-#include "app/side_windows.h"
-#include "app/swap_control.h"
-#include "app/x_errors.h"
 #include "render/user_sky.h"
 
 long panelFramesDrawn = 0;
@@ -436,13 +432,8 @@ void buildControlPanel()
     const int panelX = glutGet(GLUT_INIT_WINDOW_X) + glutGet(GLUT_INIT_WINDOW_WIDTH) + PANEL_GAP;
     glutInitWindowSize(PANEL_WIDTH, PANEL_HEIGHT);
     glutInitWindowPosition(panelX, PANEL_Y);
-    beginSideWindows();
     panelWindow = glutCreateWindow("Controls");
-    endSideWindows();
     glutDisplayFunc(drawControlPanel);
-    // only the drawing window waits for the display: two windows each waiting
-    // for their own vertical blank would halve the frame rate
-    requestSwapInterval(0);
 
     IMGUI_CHECKVERSION();
     ImGui::CreateContext();
@@ -460,10 +451,14 @@ void buildControlPanel()
     glutKeyboardUpFunc(panelKeyUp);
     glutSpecialFunc(panelSpecial);
     glutSpecialUpFunc(panelSpecialUp);
-    glutWindowStatusFunc(windowStatus);
     ImGui_ImplOpenGL2_Init();
 
     glutSetWindow(previous);
+}
+
+int controlPanelWindow()
+{
+    return panelWindow;
 }
 
 void syncPanel()

@@ -13,9 +13,12 @@ enum {
     ID_SHADER_TOGGLE = 6,
 };
 
-// Opens the panel window beside the drawing window; the drawing window is
-// current again on return.
+// Opens the panel window beside the drawing window and installs its callbacks
+// but the window-status one, which start-up gives both windows; the drawing
+// window is current again on return. Start-up opens it as a side window.
 void buildControlPanel();
+// The panel's GLUT window; 0 before buildControlPanel.
+int controlPanelWindow();
 // Asks the panel window to be drawn again when it may show something new: input
 // reached it in the last few frames, a value it shows differs from what it last
 // drew, or ImGui is in the middle of something (a held drag, an open list).
@@ -23,11 +26,6 @@ void buildControlPanel();
 void syncPanel();
 // Frames the panel has drawn since start-up; MESHSHADE_PANEL_LAYOUT reports it.
 extern long panelFramesDrawn;
-// The ids chosen in the "Mesh:" list (2 Cessna, 1 Bunny, 0 Sphere) and in the
-// texture radio group (0 Sky1, 1 Sky2, 2 Lobby, 3 the user's sky), as the panel
-// last set them.
-extern int meshListValue;
-extern int textureGroupValue;
 
 // Carries out the action of the control with this id (flags for the idle
 // callback, defaults, mesh choice, shader toggle). Makes no OpenGL calls.

@@ -13,7 +13,6 @@
 
 #include "app/scene_state.h"
 #include "io/image_file.h"
-#include "panel/control_panel.h"
 #include "render/cube_map.h"
 
 unsigned int userSkyTexture = 0;
