@@ -3,6 +3,7 @@
 // that reach them.
 #include "shading/cg_runtime_internal.h"
 #include "shading/cg_matrix.h"
+#include "shading/driver_log.h"
 #include "mesh/vector_math.h"
 
 #include <algorithm>

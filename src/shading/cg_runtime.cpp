@@ -9,6 +9,8 @@
 
 #include "app/glh_extensions.h"
 #include "io/bounded_file.h"
+#include "shading/driver_log.h"
+#include "shading/program_source.h"
 
 // Errors
 static CGerror pendingError = CG_NO_ERROR;

@@ -12,7 +12,7 @@
 #include <vector>
 
 #include "shading/cg_runtime.h"
-#include "shading/cg_source.h"
+#include "shading/uniform_scan.h"
 
 struct CgParameterRecord {
     CgProgramRecord* program = nullptr;

@@ -1,8 +1,11 @@
-// Program text handling of the shader runtime: which uniforms a file declares,
-// where the entry function's define goes, and how driver logs are renamed.
+// Program text handling of the shader runtime: which uniforms a file declares
+// (through the preprocessor), where the entry function's define goes, and how
+// driver logs are renamed.
 #include <gtest/gtest.h>
 
-#include "shading/cg_source.h"
+#include "shading/driver_log.h"
+#include "shading/program_source.h"
+#include "shading/uniform_scan.h"
 
 static std::string describe(const std::vector<UniformDeclaration>& uniforms)
 {
@@ -12,7 +15,7 @@ static std::string describe(const std::vector<UniformDeclaration>& uniforms)
     return out;
 }
 
-TEST(CgSource, scanFindsEveryFileScopeUniformAndNothingElse)
+TEST(UniformScan, scanFindsEveryFileScopeUniformAndNothingElse)
 {
     const char* text = "#version 120\n"
                        "// uniform float lineComment;\n"
@@ -40,7 +43,7 @@ TEST(CgSource, scanFindsEveryFileScopeUniformAndNothingElse)
                                             "vec4 afterMain[1] ");
 }
 
-TEST(CgSource, scanSurvivesUnfinishedDeclarations)
+TEST(UniformScan, scanSurvivesUnfinishedDeclarations)
 {
     EXPECT_EQ(describe(scanUniforms("uniform")), "");
     EXPECT_EQ(describe(scanUniforms("uniform vec3")), "");
@@ -50,7 +53,7 @@ TEST(CgSource, scanSurvivesUnfinishedDeclarations)
     EXPECT_EQ(describe(scanUniforms("} uniform float d; {")), "float d[1] ");
 }
 
-TEST(CgSource, entryFunctionIsFoundOnlyAtFileScope)
+TEST(UniformScan, entryFunctionIsFoundOnlyAtFileScope)
 {
     EXPECT_TRUE(declaresFunction("void vp_reflection()\n{\n}\n", "vp_reflection"));
     EXPECT_TRUE(declaresFunction("vec4 shade(vec3 n);", "shade"));
@@ -59,7 +62,7 @@ TEST(CgSource, entryFunctionIsFoundOnlyAtFileScope)
     EXPECT_FALSE(declaresFunction("void vp_reflectionX() {}", "vp_reflection"));
 }
 
-TEST(CgSource, scanSeesWhatTheCompilerSees)
+TEST(UniformScan, scanSeesWhatTheCompilerSees)
 {
     // only taken branches count; a declared but unused parameter counts
     const char* text = "#version 120\n"
@@ -115,7 +118,7 @@ TEST(CgSource, scanSeesWhatTheCompilerSees)
     EXPECT_LE(scanUniforms(doubling + "M40\n").size(), size_t(1) << 21);
 }
 
-TEST(CgSource, entryDefineFollowsTheVersionDirective)
+TEST(ProgramSource, entryDefineFollowsTheVersionDirective)
 {
     // a file without #version gets one in front and keeps every character
     const std::string bare = "void vp() {}\n";
@@ -146,7 +149,7 @@ TEST(CgSource, entryDefineFollowsTheVersionDirective)
     EXPECT_EQ(commented.preprocessorLagFrom, -1);
 }
 
-TEST(CgSource, isGlslIdentifierAcceptsOnlyIdentifiers)
+TEST(ProgramSource, isGlslIdentifierAcceptsOnlyIdentifiers)
 {
     EXPECT_TRUE(isGlslIdentifier("vp_reflection"));
     EXPECT_TRUE(isGlslIdentifier("_x9"));
@@ -156,7 +159,7 @@ TEST(CgSource, isGlslIdentifierAcceptsOnlyIdentifiers)
     EXPECT_FALSE(isGlslIdentifier("main()"));
 }
 
-TEST(CgSource, driverLogsNameTheFile)
+TEST(DriverLog, driverLogsNameTheFile)
 {
     // Mesa, then other drivers' styles, then a linker line without a position
     EXPECT_EQ(rewriteDriverLog("0:12(5): error: syntax error\n0:13(1): warning: unused \n\n", "vp.cg"),
