@@ -24,8 +24,6 @@ int controlPanelWindow();
 // drew, or ImGui is in the middle of something (a held drag, an open list).
 // Called every idle round. Does nothing before the panel exists.
 void syncPanel();
-// Frames the panel has drawn since start-up; MESHSHADE_PANEL_LAYOUT reports it.
-extern long panelFramesDrawn;
 
 // Carries out the action of the control with this id (flags for the idle
 // callback, defaults, mesh choice, shader toggle). Makes no OpenGL calls.
