@@ -38,8 +38,6 @@ void drawControlPanel()
     // Debian's ImGui 1.86 starts the frame inside ImGui_ImplGLUT_NewFrame, later
     // backends leave it to the caller; the frame scope (imgui_internal.h) tells which.
     if (!ImGui::GetCurrentContext()->WithinFrameScope) ImGui::NewFrame();
-    // this frame has seen the presses; releases held back reach the next one
-    releaseHeldButtons();
 
     beginLayoutReport();
     const ImGuiIO& io = ImGui::GetIO();
@@ -63,6 +61,9 @@ void drawControlPanel()
     glClear(GL_COLOR_BUFFER_BIT);
     ImGui_ImplOpenGL2_RenderDrawData(ImGui::GetDrawData());
     glutSwapBuffers();
+    // this frame has seen the presses where they were made; what was held back
+    // reaches the next one
+    giveHeldPointer();
 }
 
 } // namespace

@@ -9,15 +9,24 @@
 
 namespace {
 
-// The panel reads the mouse buttons once a frame. A click whose press and
-// release both arrive between two frames would go unseen, so such a release is
-// held back until the press has been through a frame.
-struct HeldRelease {
-    bool pressedSinceFrame = false;
-    bool waiting = false;
-    int x = 0, y = 0;
+// The panel reads the pointer once a frame. A press followed before the next
+// frame by its release would go unseen, and one followed by moves would be seen
+// where the pointer went, not where it was pressed: a quick drag, or any drag
+// on a busy machine, would start beside the field it was meant for. So until a
+// frame has seen a press, releases and moves are held back; after that frame
+// the next one gets them, as the pointer is then.
+struct HeldPointer {
+    bool pressedSinceFrame[3] = {};
+    bool released[3] = {};
+    bool moved = false;
+    int x = 0, y = 0; // where the pointer was last
 };
-HeldRelease heldReleases[3];
+HeldPointer held;
+
+bool pressUnseen()
+{
+    return held.pressedSinceFrame[0] || held.pressedSinceFrame[1] || held.pressedSinceFrame[2];
+}
 
 // The GLUT backend reads Ctrl, Shift and Alt on key events only: a Ctrl held
 // for a click would go unseen, a Shift let go since the last key would still
@@ -35,13 +44,18 @@ void panelMotion(int x, int y)
 {
     panelInput();
     takeModifiers();
-    ImGui_ImplGLUT_MotionFunc(x, y);
+    held.x = x, held.y = y;
+    if (pressUnseen())
+        held.moved = true;
+    else
+        ImGui_ImplGLUT_MotionFunc(x, y);
 }
 
 void panelWheel(int wheel, int direction, int x, int y)
 {
     panelInput();
     takeModifiers();
+    held.x = x, held.y = y;
     ImGui_ImplGLUT_MouseWheelFunc(wheel, direction, x, y);
 }
 
@@ -49,14 +63,12 @@ void panelMouse(int button, int state, int x, int y)
 {
     panelInput();
     takeModifiers();
+    held.x = x, held.y = y;
     if (button >= 0 && button < 3) {
-        HeldRelease& held = heldReleases[button];
         if (state == GLUT_DOWN) {
-            held.pressedSinceFrame = true;
-        } else if (held.pressedSinceFrame) {
-            held.waiting = true;
-            held.x = x;
-            held.y = y;
+            held.pressedSinceFrame[button] = true;
+        } else if (pressUnseen()) {
+            held.released[button] = true;
             return;
         }
     }
@@ -95,16 +107,15 @@ void panelSpecialUp(int key, int x, int y)
 
 } // namespace
 
-void releaseHeldButtons()
+void giveHeldPointer()
 {
     for (int button = 0; button < 3; button++) {
-        HeldRelease& held = heldReleases[button];
-        held.pressedSinceFrame = false;
-        if (held.waiting) {
-            held.waiting = false;
-            ImGui_ImplGLUT_MouseFunc(button, GLUT_UP, held.x, held.y);
-        }
+        held.pressedSinceFrame[button] = false;
+        if (held.released[button]) ImGui_ImplGLUT_MouseFunc(button, GLUT_UP, held.x, held.y);
+        held.released[button] = false;
     }
+    if (held.moved) ImGui_ImplGLUT_MotionFunc(held.x, held.y);
+    held.moved = false;
 }
 
 void installPanelEvents()

@@ -99,7 +99,21 @@ TEST_F(PanelWindow, spinnersStayWithinTheirLimits)
     EXPECT_EQ(panelValue(viewer, "Shininess"), "100.000");
     ASSERT_TRUE(dragPanelField(viewer, "lightAmbientBlue", 700));
     EXPECT_EQ(panelValue(viewer, "lightAmbientBlue"), "1.000");
-    ASSERT_TRUE(dragPanelField(viewer, "Eta", -700));
+    // A quick drag: the press and a first move off the field reach the panel
+    // before it draws again. The drag is still the pressed field's.
+    int x, y, w, h;
+    ASSERT_TRUE(panelControl(viewer, "Eta", x, y, w, h));
+    movePointer(viewer.panel, x + w / 2, y + h / 2);
+    waitFrames(viewer);
+    pressButton(1);
+    movePointer(viewer.panel, x - 10, y + h / 2);
+    waitFrames(viewer);
+    for (int left = 100; left <= 700; left += 100) {
+        movePointer(viewer.panel, x - left, y + h / 2);
+        waitFrames(viewer, 1);
+    }
+    waitFrames(viewer);
+    releaseButton(1);
     EXPECT_EQ(panelValue(viewer, "Eta"), "0.000");
 }
 
