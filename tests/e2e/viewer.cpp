@@ -3,7 +3,7 @@
 // mapped or gone, a panel report written.
 #include "viewer.h"
 
-#include <chrono>
+#include <cstdlib>
 
 #include "panel_layout.h"
 #include "waiting.h"
@@ -204,26 +204,25 @@ bool dragPanelField(Viewer& viewer, const std::string& name, int dx)
 {
     int x, y, w, h;
     if (!panelControl(viewer, name, x, y, w, h)) return false;
-    const int cx = x + w / 2, cy = y + h / 2;
+    // Two presses within a few pixels (6) and ImGui's double-click time (0.3 s,
+    // by the panel's frames, which the driver cannot see) open the field's text
+    // entry instead of a drag: a drag one way and then the other on one field
+    // would press twice in one place. So a press never lands where the last did.
+    static int lastX = -100, lastY = -100;
+    int px = x + w / 2;
+    const int py = y + h / 2;
+    if (std::abs(px - lastX) < 10 && std::abs(py - lastY) < 10) px = lastX < px ? px + 10 : px - 10;
+    lastX = px, lastY = py;
     // The panel reads input once a frame: it must see the pointer on the field,
     // then the press, and the last move before the release, each in a frame of
     // its own; the moves between come about a frame apart, as from a hand.
-    movePointer(viewer.panel, cx, cy);
+    movePointer(viewer.panel, px, py);
     waitFrames(viewer, EVENT_FRAMES);
-    // Two presses on one field within ImGui's double-click time (0.3 s) open
-    // its text entry instead of a drag: on an idle machine a drag one way and
-    // then the other come that fast. Nothing in the viewer tells when the time
-    // is over, so the second press waits for it.
-    static std::chrono::steady_clock::time_point lastPress;
-    const auto sinceLastPress = std::chrono::steady_clock::now() - lastPress;
-    if (sinceLastPress < std::chrono::milliseconds(350))
-        sleepMs(350 - int(std::chrono::duration_cast<std::chrono::milliseconds>(sinceLastPress).count()));
-    lastPress = std::chrono::steady_clock::now();
     pressButton(1);
     waitFrames(viewer, EVENT_FRAMES);
     const int steps = 12;
     for (int i = 1; i <= steps; i++) {
-        movePointer(viewer.panel, cx + dx * i / steps, cy);
+        movePointer(viewer.panel, px + dx * i / steps, py);
         waitFrames(viewer, i == steps ? EVENT_FRAMES : 1);
     }
     releaseButton(1);
