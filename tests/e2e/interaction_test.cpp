@@ -102,7 +102,7 @@ TEST_F(Interaction, everyModeEntryPrintsItsMessage)
     for (const auto& mode : modes) {
         size_t mark = appStdout(viewer.app).size();
         chooseMenuEntry(viewer, mode.entry);
-        ASSERT_TRUE(waitForStdout(viewer.app, mode.line, 3000));
+        ASSERT_TRUE(waitForStdout(viewer.app, mode.line, 3000, mark));
         EXPECT_EQ(outputSince(mark), mode.line);
     }
 }

@@ -50,17 +50,20 @@ TEST_F(Render, firstFrameShowsTheAircraftInTheCentreWithTheSkyAround)
 TEST_F(Render, skySetsLookDifferent)
 {
     Picture day = frame(viewer);
+    size_t mark = appStdout(viewer.app).size();
     ASSERT_TRUE(clickPanelControl(viewer, "Sky2"));
-    ASSERT_TRUE(waitForStdout(viewer.app, "1\n", 5000));
+    ASSERT_TRUE(waitForStdout(viewer.app, "1\n", 5000, mark));
     Picture dusk = frame(viewer);
     RegionStats a = regionStats(day, 0, 0, 600, 120), b = regionStats(dusk, 0, 0, 600, 120);
     EXPECT_GT(std::abs(a.meanB - b.meanB) + std::abs(a.meanR - b.meanR), 60);
+    mark = appStdout(viewer.app).size();
     ASSERT_TRUE(clickPanelControl(viewer, "Lobby"));
-    ASSERT_TRUE(waitForStdout(viewer.app, "2\n", 5000));
+    ASSERT_TRUE(waitForStdout(viewer.app, "2\n", 5000, mark));
     Picture lobby = frame(viewer);
     EXPECT_GT(countDifferent(lobby, dusk, 40), 600 * 600 / 2);
+    mark = appStdout(viewer.app).size();
     ASSERT_TRUE(clickPanelControl(viewer, "Sky1"));
-    ASSERT_TRUE(waitForStdout(viewer.app, "0\n", 5000));
+    ASSERT_TRUE(waitForStdout(viewer.app, "0\n", 5000, mark));
     EXPECT_LT(countDifferent(frame(viewer), day, 24), 600 * 600 / 100);
 }
 

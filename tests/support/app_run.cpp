@@ -128,13 +128,13 @@ bool appRunning(AppRun& app)
     return true;
 }
 
-bool waitForStdout(AppRun& app, const std::string& text, int timeoutMs)
+bool waitForStdout(AppRun& app, const std::string& text, int timeoutMs, size_t from)
 {
     auto deadline = std::chrono::steady_clock::now() + std::chrono::milliseconds(timeoutMs);
     while (std::chrono::steady_clock::now() < deadline) {
         {
             std::unique_lock<std::mutex> guard(app.output->lock);
-            if (app.output->out.find(text) != std::string::npos) return true;
+            if (app.output->out.find(text, from) != std::string::npos) return true;
             if (app.output->openStreams == 0) return false;
             app.output->changed.wait_for(guard, std::chrono::milliseconds(50));
         }

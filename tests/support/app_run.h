@@ -25,9 +25,10 @@ bool startApp(AppRun& app, const std::vector<std::string>& argv, const std::stri
 // Everything the program wrote so far.
 std::string appStdout(const AppRun& app);
 std::string appStderr(const AppRun& app);
-// Waits until standard output contains `text` (true) or the timeout passes or the
-// program ends (false).
-bool waitForStdout(AppRun& app, const std::string& text, int timeoutMs);
+// Waits until standard output, from its character `from` on, contains `text`
+// (true) or the timeout passes or the program ends (false). A line the program
+// prints again is waited for from where the output stood before asking for it.
+bool waitForStdout(AppRun& app, const std::string& text, int timeoutMs, size_t from = 0);
 // Waits for the program to end; false when it is still running after the timeout.
 bool waitForExit(AppRun& app, int timeoutMs);
 // Whether the program is still running.
