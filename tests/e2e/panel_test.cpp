@@ -149,10 +149,12 @@ TEST_F(PanelWindow, mouseAndMenuChangesShowInThePanelWhichIsDrawnOnlyForThem)
     const long afterMenu = framesAfterRest();
     EXPECT_GT(afterMenu, afterDrag);
 
-    // an open list goes on being drawn without input; closed, the panel rests again
+    // an open list goes on being drawn without input, a frame for every frame of
+    // the drawing window (a panel at rest draws three at most); closed, the
+    // panel rests again
     ASSERT_TRUE(clickPanelControl(viewer, "Mesh"));
     const long listOpen = std::stol(panelValue(viewer, "PanelFrames"));
-    sleepMs(500);
+    ASSERT_TRUE(waitFrames(viewer, 10));
     EXPECT_GT(std::stol(panelValue(viewer, "PanelFrames")), listOpen + 5);
     ASSERT_TRUE(clickPanelControl(viewer, "Cessna"));
     EXPECT_GT(framesAfterRest(), afterMenu);
