@@ -12,10 +12,10 @@
 struct LinkedProgram {
     CgProgramRecord* vertex = nullptr;   // null: fixed-function vertex processing
     CgProgramRecord* fragment = nullptr; // null: fixed-function fragment processing
-    GLuint program = 0;
-    // uniform location per parameter of each stage; -1 where the compiler removed it
-    std::vector<GLint> vertexLocations;
-    std::vector<GLint> fragmentLocations;
+    LinkedPair pair;
+    // per parameter of each stage, its place in pair.uniforms; -1 where the compiler removed it
+    std::vector<int> vertexUniforms;
+    std::vector<int> fragmentUniforms;
 };
 
 // What one profile does: whether it is enabled and the program bound to it.
@@ -33,46 +33,50 @@ static ProfileState& stateOf(CGprofile profile)
     return profile == CG_PROFILE_GLSLV ? vertexState : fragmentState;
 }
 
-static std::vector<GLint> uniformLocations(GLuint program, const CgProgramRecord* stage)
+static std::vector<int> uniformPlaces(const LinkedPair& pair, const CgProgramRecord* stage)
 {
-    std::vector<GLint> locations;
+    std::vector<int> places;
     if (stage)
         for (const auto& parameter : stage->parameters)
-            locations.push_back(glGetUniformLocation(program, parameter->declaration.name.c_str()));
-    return locations;
+            places.push_back(findGlslUniform(pair, parameter->declaration.name));
+    return places;
 }
 
 static LinkedProgram* linkAndKeep(CgProgramRecord* vertex, CgProgramRecord* fragment, std::string& log)
 {
-    log.clear();
-    const GLuint program = glCreateProgram();
-    if (!program) {
-        log = "error: the OpenGL driver made no program (is a context current?)";
-        return nullptr;
-    }
-    if (vertex) glAttachShader(program, vertex->shader);
-    if (fragment) glAttachShader(program, fragment->shader);
-    glLinkProgram(program);
-    GLint linked = GL_FALSE, logLength = 0;
-    glGetProgramiv(program, GL_LINK_STATUS, &linked);
-    glGetProgramiv(program, GL_INFO_LOG_LENGTH, &logLength);
-    if (logLength > 1) {
-        std::string text(logLength, '\0');
-        glGetProgramInfoLog(program, logLength, nullptr, &text[0]);
-        log = text.c_str();
-    }
-    if (!linked) {
-        glDeleteProgram(program);
-        return nullptr;
-    }
     auto record = std::make_unique<LinkedProgram>();
+    if (!linkGlslProgram(vertex ? &vertex->stage : nullptr, fragment ? &fragment->stage : nullptr,
+                         record->pair, log))
+        return nullptr;
     record->vertex = vertex;
     record->fragment = fragment;
-    record->program = program;
-    record->vertexLocations = uniformLocations(program, vertex);
-    record->fragmentLocations = uniformLocations(program, fragment);
+    record->vertexUniforms = uniformPlaces(record->pair, vertex);
+    record->fragmentUniforms = uniformPlaces(record->pair, fragment);
     linkedPrograms.push_back(std::move(record));
     return linkedPrograms.back().get();
+}
+
+// The kept GL program of exactly these stages, null when there is none.
+static LinkedProgram* findLinked(const CgProgramRecord* vertex, const CgProgramRecord* fragment)
+{
+    for (const auto& linked : linkedPrograms)
+        if (linked->vertex == vertex && linked->fragment == fragment) return linked.get();
+    return nullptr;
+}
+
+// Links the stages of the programs that should draw together and keeps the
+// result; the listing of their context(s) gets the linker's log, naming both
+// files, since a pair's link problem may lie in either. Null when they do not link.
+static LinkedProgram* linkForDrawing(CgProgramRecord* vertex, CgProgramRecord* fragment)
+{
+    std::string log;
+    LinkedProgram* linked = linkAndKeep(vertex, fragment, log);
+    const std::string label =
+        vertex && fragment ? vertex->file + " + " + fragment->file : (vertex ? vertex : fragment)->file;
+    const std::string listing = rewriteDriverLog(log, label);
+    for (CgProgramRecord* stage : {vertex, fragment})
+        if (stage) stage->context->listing = listing;
+    return linked;
 }
 
 bool linkStages(CgProgramRecord* vertex, CgProgramRecord* fragment, std::string& log)
@@ -80,37 +84,20 @@ bool linkStages(CgProgramRecord* vertex, CgProgramRecord* fragment, std::string&
     return linkAndKeep(vertex, fragment, log) != nullptr;
 }
 
-// The parameter's uniform location in `linked`, -1 when its program is not part
-// of it or the compiler removed the uniform.
-static GLint locationIn(const LinkedProgram* linked, const CgParameterRecord* parameter)
+// The parameter's place among the uniforms of `linked`, -1 when its program is
+// not part of it or the compiler removed the uniform.
+static int placeIn(const LinkedProgram* linked, const CgParameterRecord* parameter)
 {
-    if (linked->vertex == parameter->program) return linked->vertexLocations[parameter->index];
-    if (linked->fragment == parameter->program) return linked->fragmentLocations[parameter->index];
+    if (linked->vertex == parameter->program) return linked->vertexUniforms[size_t(parameter->index)];
+    if (linked->fragment == parameter->program) return linked->fragmentUniforms[size_t(parameter->index)];
     return -1;
 }
 
 // Gives the stored value to the GL program in use, which must be `linked`.
 static void uploadValue(const LinkedProgram* linked, const CgParameterRecord* parameter)
 {
-    const GLint location = locationIn(linked, parameter);
-    if (location < 0 || !parameter->hasValue) return;
-    switch (parameter->valueSize) {
-    case 1:
-        glUniform1fv(location, 1, parameter->value);
-        break;
-    case 2:
-        glUniform2fv(location, 1, parameter->value);
-        break;
-    case 3:
-        glUniform3fv(location, 1, parameter->value);
-        break;
-    case 4:
-        glUniform4fv(location, 1, parameter->value);
-        break;
-    case 16:
-        glUniformMatrix4fv(location, 1, GL_FALSE, parameter->value);
-        break;
-    }
+    const int place = placeIn(linked, parameter);
+    if (place >= 0 && parameter->hasValue) setGlslUniform(linked->pair, place, parameter->value);
 }
 
 // Makes the GL pipeline match the enabled profiles and bound programs. Raises
@@ -128,20 +115,9 @@ static void updatePipeline()
     }
     if (activeProgram && activeProgram->vertex == vertex && activeProgram->fragment == fragment) return;
 
-    auto found = std::find_if(linkedPrograms.begin(), linkedPrograms.end(),
-                              [&](const std::unique_ptr<LinkedProgram>& linked) {
-                                  return linked->vertex == vertex && linked->fragment == fragment;
-                              });
-    LinkedProgram* linked = found != linkedPrograms.end() ? found->get() : nullptr;
+    LinkedProgram* linked = findLinked(vertex, fragment);
     if (!linked) {
-        std::string log;
-        linked = linkAndKeep(vertex, fragment, log);
-        // Both files are named: a pair's link problem may lie in either.
-        const std::string label =
-            vertex && fragment ? vertex->file + " + " + fragment->file : (vertex ? vertex : fragment)->file;
-        const std::string listing = rewriteDriverLog(log, label);
-        for (CgProgramRecord* stage : {vertex, fragment})
-            if (stage) stage->context->listing = listing;
+        linked = linkForDrawing(vertex, fragment);
         if (!linked) {
             glUseProgram(0);
             activeProgram = nullptr;
@@ -149,7 +125,7 @@ static void updatePipeline()
             return;
         }
     }
-    glUseProgram(linked->program);
+    glUseProgram(linked->pair.program);
     activeProgram = linked;
     for (CgProgramRecord* stage : {vertex, fragment})
         if (stage)
@@ -170,7 +146,7 @@ void releaseProgramBindings(CgProgramRecord* program)
             ++it;
             continue;
         }
-        glDeleteProgram(linked->program);
+        deleteGlslProgram(linked->pair);
         it = linkedPrograms.erase(it);
     }
 }
@@ -210,6 +186,23 @@ void cgGLBindProgram(CGprogram program)
     updatePipeline();
 }
 
+CGerror linkProgramPair(CGprogram vertex, CGprogram fragment)
+{
+    if (!isLiveProgram(vertex) || !isLiveProgram(fragment)) return CG_INVALID_PROGRAM_HANDLE_ERROR;
+    if (vertex->profile != CG_PROFILE_GLSLV || fragment->profile != CG_PROFILE_GLSLF)
+        return CG_INVALID_PROFILE_ERROR;
+    if (!vertex->loaded || !fragment->loaded) return CG_PROGRAM_NOT_LOADED_ERROR;
+    if (findLinked(vertex, fragment)) return CG_NO_ERROR;
+    return linkForDrawing(vertex, fragment) ? CG_NO_ERROR : CG_LINK_ERROR;
+}
+
+const std::vector<ActiveUniform>* linkedPairUniforms(CGprogram vertex, CGprogram fragment)
+{
+    if (!isLiveProgram(vertex) || !isLiveProgram(fragment)) return nullptr;
+    const LinkedProgram* linked = findLinked(vertex, fragment);
+    return linked ? &linked->pair.uniforms : nullptr;
+}
+
 // Parameter values
 // Checks the handle and that the parameter takes `count` floats; raises the
 // matching error and returns false when not.
@@ -233,8 +226,7 @@ static bool acceptsValue(const CgParameterRecord* parameter, int count)
     return true;
 }
 
-// Stores the value and uploads it when the parameter's program is in use.
-static void storeValue(CgParameterRecord* parameter, const float* values, int count)
+void storeParameterValue(CgParameterRecord* parameter, const float* values, int count)
 {
     std::copy(values, values + count, parameter->value);
     parameter->hasValue = true;
@@ -244,19 +236,19 @@ static void storeValue(CgParameterRecord* parameter, const float* values, int co
 void cgGLSetParameter1f(CGparameter param, float x)
 {
     const float values[] = {x};
-    if (acceptsValue(param, 1)) storeValue(param, values, 1);
+    if (acceptsValue(param, 1)) storeParameterValue(param, values, 1);
 }
 
 void cgGLSetParameter3f(CGparameter param, float x, float y, float z)
 {
     const float values[] = {x, y, z};
-    if (acceptsValue(param, 3)) storeValue(param, values, 3);
+    if (acceptsValue(param, 3)) storeParameterValue(param, values, 3);
 }
 
 void cgGLSetParameter4f(CGparameter param, float x, float y, float z, float w)
 {
     const float values[] = {x, y, z, w};
-    if (acceptsValue(param, 4)) storeValue(param, values, 4);
+    if (acceptsValue(param, 4)) storeParameterValue(param, values, 4);
 }
 
 // Reads one of OpenGL's matrices as it is now into `m`; false for an unknown name.
@@ -316,5 +308,5 @@ void cgGLSetStateMatrixParameter(CGparameter param, CGGLenum matrix, CGGLenum tr
 
     float values[16];
     std::copy(result, result + 16, values);
-    storeValue(param, values, 16);
+    storeParameterValue(param, values, 16);
 }

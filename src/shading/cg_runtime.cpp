@@ -26,6 +26,7 @@ static std::unordered_set<const CgParameterRecord*> liveParameters;
 
 void raiseCgError(CGerror error)
 {
+    if (error == CG_NO_ERROR) return;
     pendingError = error;
     if (errorCallback && !insideErrorCallback) {
         insideErrorCallback = true;
@@ -165,7 +166,7 @@ void cgGLSetOptimalOptions(CGprofile profile)
 
 // Programs
 // Floats in a value of a GLSL type that the Set calls can feed; 0 for the rest
-// (samplers keep texture unit 0, other types are not settable).
+// (samplers take a texture unit through setSamplerUnit, other types are not settable).
 static int valueSizeOf(const std::string& type)
 {
     if (type == "float") return 1;
@@ -174,6 +175,12 @@ static int valueSizeOf(const std::string& type)
     if (type == "vec4") return 4;
     if (type == "mat4") return 16;
     return 0;
+}
+
+static bool isSamplerTypeName(const std::string& type)
+{
+    return type.compare(0, 7, "sampler") == 0 || type.compare(0, 8, "isampler") == 0 ||
+           type.compare(0, 8, "usampler") == 0;
 }
 
 // A declaration's type as cgGetParameterTypeString gives it.
@@ -185,11 +192,11 @@ static std::string typeText(const UniformDeclaration& declaration)
     return text;
 }
 
-// Sets the context's listing and raises `error`.
-static void failCreation(CgContextRecord* context, const std::string& listing, CGerror error)
+// Sets the context's listing and returns `error`.
+static CGerror failCreation(CgContextRecord* context, const std::string& listing, CGerror error)
 {
     context->listing = listing;
-    raiseCgError(error);
+    return error;
 }
 
 // Adds `lines` to the end of `listing`, on a line of their own.
@@ -226,121 +233,91 @@ static bool readCompilerArguments(const char** args, std::vector<std::string>& d
 static void discardProgram(CgProgramRecord* program)
 {
     releaseProgramBindings(program);
-    if (program->shader) glDeleteShader(program->shader);
+    deleteGlslStage(program->stage);
     for (const auto& parameter : program->parameters)
         liveParameters.erase(parameter.get());
     livePrograms.erase(program);
 }
 
 // Checks the handles and arguments of a creation and reads the compiler
-// arguments into `defines`. False, with the error raised, when one is wrong.
-static bool checkCreationArguments(CGcontext context, CGenum programType, CGprofile profile, const char* file,
-                                   const std::string& entryName, const char** args,
-                                   std::vector<std::string>& defines)
+// arguments into `defines`. The error of the first one that is wrong.
+static CGerror checkCreationArguments(CGcontext context, CGenum programType, CGprofile profile,
+                                      const char* file, const std::string& entryName, const char** args,
+                                      std::vector<std::string>& defines)
 {
-    if (!isLiveContext(context)) {
-        raiseCgError(CG_INVALID_CONTEXT_HANDLE_ERROR);
-        return false;
-    }
-    if (programType != CG_SOURCE) {
-        raiseCgError(CG_INVALID_ENUMERANT_ERROR);
-        return false;
-    }
-    if (!isKnownProfile(profile)) {
-        raiseCgError(CG_INVALID_PROFILE_ERROR);
-        return false;
-    }
-    if (!file) {
-        raiseCgError(CG_INVALID_PARAMETER_ERROR);
-        return false;
-    }
-    if (!isGlslIdentifier(entryName)) {
-        failCreation(context,
-                     std::string(file) + ": error: the entry name `" + entryName +
-                         "' is not a GLSL identifier",
-                     CG_COMPILER_ERROR);
-        return false;
-    }
+    if (!isLiveContext(context)) return CG_INVALID_CONTEXT_HANDLE_ERROR;
+    if (programType != CG_SOURCE) return CG_INVALID_ENUMERANT_ERROR;
+    if (!isKnownProfile(profile)) return CG_INVALID_PROFILE_ERROR;
+    if (!file) return CG_INVALID_PARAMETER_ERROR;
+    if (!isGlslIdentifier(entryName))
+        return failCreation(context,
+                            std::string(file) + ": error: the entry name `" + entryName +
+                                "' is not a GLSL identifier",
+                            CG_COMPILER_ERROR);
     std::string badArgument;
-    if (!readCompilerArguments(args, defines, badArgument)) {
-        failCreation(context, std::string(file) + ": error: unknown compiler argument `" + badArgument + "'",
-                     CG_COMPILER_ERROR);
-        return false;
-    }
-    return true;
+    if (!readCompilerArguments(args, defines, badArgument))
+        return failCreation(context,
+                            std::string(file) + ": error: unknown compiler argument `" + badArgument + "'",
+                            CG_COMPILER_ERROR);
+    return CG_NO_ERROR;
 }
 
 // Reads a program file's text: only a regular file of at most
 // MAX_SHADER_FILE_BYTES (a named pipe or a device never blocks), a UTF-8
-// byte-order mark skipped. False, with the error raised and the reason in the
-// listing, when it cannot be read or holds a NUL byte (the compiler would stop there).
-static bool readProgramText(CgContextRecord* context, const std::string& fileName, std::string& text)
+// byte-order mark skipped. The error, with the reason in the listing, when it
+// cannot be read or holds a NUL byte (the compiler would stop there).
+static CGerror readProgramText(CgContextRecord* context, const std::string& fileName, std::string& text)
 {
     std::string why;
-    if (!readRegularFile(fileName.c_str(), MAX_SHADER_FILE_BYTES, text, why)) {
-        failCreation(context, fileName + ": " + why, CG_FILE_READ_ERROR);
-        return false;
-    }
+    if (!readRegularFile(fileName.c_str(), MAX_SHADER_FILE_BYTES, text, why))
+        return failCreation(context, fileName + ": " + why, CG_FILE_READ_ERROR);
     if (text.compare(0, 3, "\xEF\xBB\xBF") == 0) text.erase(0, 3);
     const size_t nul = text.find('\0');
     if (nul != std::string::npos) {
         const long line = 1 + std::count(text.begin(), text.begin() + long(nul), '\n');
-        failCreation(context,
-                     fileName + ":" + std::to_string(line) +
-                         ": error: a NUL byte; a program file must be plain text",
-                     CG_COMPILER_ERROR);
-        return false;
+        return failCreation(context,
+                            fileName + ":" + std::to_string(line) +
+                                ": error: a NUL byte; a program file must be plain text",
+                            CG_COMPILER_ERROR);
     }
-    return true;
+    return CG_NO_ERROR;
 }
 
-// Compiles prepared text into a GL shader of the profile's stage; `listing`
-// gets the compiler's log in the file's names and lines. 0, with the error
-// raised, when it does not compile.
-static GLuint compileStage(CgContextRecord* context, CGprofile profile, const std::string& fileName,
-                           const PreparedSource& source, std::string& listing)
+// Compiles prepared text into `stage`; `listing` gets the compiler's log in the
+// file's names and lines. The error when it does not compile.
+static CGerror compileStage(CgContextRecord* context, CompiledStage& stage, const std::string& fileName,
+                            const PreparedSource& source, std::string& listing)
 {
-    const GLuint shader = glCreateShader(profile == CG_PROFILE_GLSLV ? GL_VERTEX_SHADER : GL_FRAGMENT_SHADER);
-    if (!shader) {
-        failCreation(context, fileName + ": error: the OpenGL driver made no shader (is a context current?)",
-                     CG_PROGRAM_LOAD_ERROR);
-        return 0;
-    }
-    const char* sourceText = source.text.c_str();
-    glShaderSource(shader, 1, &sourceText, nullptr);
-    glCompileShader(shader);
-    GLint compiled = GL_FALSE, logLength = 0;
-    glGetShaderiv(shader, GL_COMPILE_STATUS, &compiled);
-    glGetShaderiv(shader, GL_INFO_LOG_LENGTH, &logLength);
-    std::string log(std::max(logLength, 1), '\0');
-    glGetShaderInfoLog(shader, (GLsizei)log.size(), nullptr, &log[0]);
-    listing = rewriteDriverLog(log.c_str(), fileName, source.preprocessorLagFrom);
-    if (!compiled) {
-        glDeleteShader(shader);
-        failCreation(context, listing, CG_COMPILER_ERROR);
-        return 0;
-    }
-    return shader;
+    std::string log;
+    const CompileResult result = compileGlslStage(stage, source.text, log);
+    if (result == NO_SHADER_MADE)
+        return failCreation(context,
+                            fileName + ": error: the OpenGL driver made no shader (is a context current?)",
+                            CG_PROGRAM_LOAD_ERROR);
+    listing = rewriteDriverLog(log, fileName, source.preprocessorLagFrom);
+    if (result != STAGE_COMPILED) return failCreation(context, listing, CG_COMPILER_ERROR);
+    return CG_NO_ERROR;
 }
 
-// A live program record for a compiled shader, with one live parameter per
-// uniform of `uniforms`.
+// A live program record for a compiled stage, with one live parameter per
+// uniform its file declares.
 static std::unique_ptr<CgProgramRecord> makeProgramRecord(CgContextRecord* context, CGprofile profile,
-                                                          const std::string& fileName, GLuint shader,
-                                                          const std::vector<UniformDeclaration>& uniforms)
+                                                          const std::string& fileName,
+                                                          const CompiledStage& stage)
 {
     auto program = std::make_unique<CgProgramRecord>();
     program->context = context;
     program->profile = profile;
     program->file = fileName;
-    program->shader = shader;
-    for (const UniformDeclaration& declaration : uniforms) {
+    program->stage = stage;
+    for (const UniformDeclaration& declaration : stage.declared) {
         auto parameter = std::make_unique<CgParameterRecord>();
         parameter->program = program.get();
         parameter->index = (int)program->parameters.size();
         parameter->declaration = declaration;
         parameter->typeText = typeText(declaration);
         parameter->valueSize = declaration.arraySize == 1 ? valueSizeOf(parameter->typeText) : 0;
+        parameter->sampler = declaration.arraySize == 1 && isSamplerTypeName(declaration.type);
         liveParameters.insert(parameter.get());
         program->parameters.push_back(std::move(parameter));
     }
@@ -361,21 +338,26 @@ static bool linkAlone(CgProgramRecord* program, std::string& log)
     return linked;
 }
 
-CGprogram cgCreateProgramFromFile(CGcontext context, CGenum programType, const char* file, CGprofile profile,
-                                  const char* entry, const char** args)
+// Reads, compiles and checks a program file; null with `error` set, and the
+// reason in the context's listing, when that fails.
+static CGprogram createProgram(CGcontext context, CGenum programType, const char* file, CGprofile profile,
+                               const char* entry, const char** args, CGerror& error)
 {
     const std::string entryName = entry ? entry : "main";
     std::vector<std::string> defines;
-    if (!checkCreationArguments(context, programType, profile, file, entryName, args, defines))
-        return nullptr;
+    error = checkCreationArguments(context, programType, profile, file, entryName, args, defines);
+    if (error != CG_NO_ERROR) return nullptr;
     const std::string fileName = file;
     std::string text, listing;
-    if (!readProgramText(context, fileName, text)) return nullptr;
-    const GLuint shader =
-        compileStage(context, profile, fileName, prepareProgramSource(text, entryName, defines), listing);
-    if (!shader) return nullptr;
+    error = readProgramText(context, fileName, text);
+    if (error != CG_NO_ERROR) return nullptr;
+    CompiledStage stage;
+    stage.stage = profile == CG_PROFILE_GLSLV ? VERTEX_STAGE : FRAGMENT_STAGE;
+    error = compileStage(context, stage, fileName, prepareProgramSource(text, entryName, defines), listing);
+    if (error != CG_NO_ERROR) return nullptr;
+    stage.declared = scanUniforms(text, defines);
 
-    auto program = makeProgramRecord(context, profile, fileName, shader, scanUniforms(text, defines));
+    auto program = makeProgramRecord(context, profile, fileName, stage);
     std::string linkLog;
     const bool linked = linkAlone(program.get(), linkLog);
     if (!linked && !declaresFunction(text, entryName, defines))
@@ -383,12 +365,27 @@ CGprogram cgCreateProgramFromFile(CGcontext context, CGenum programType, const c
     appendLines(listing, linkLog);
     if (!linked) {
         discardProgram(program.get());
-        failCreation(context, listing, CG_COMPILER_ERROR);
+        error = failCreation(context, listing, CG_COMPILER_ERROR);
         return nullptr;
     }
     context->listing = listing;
     context->programs.push_back(std::move(program));
     return context->programs.back().get();
+}
+
+CGprogram cgCreateProgramFromFile(CGcontext context, CGenum programType, const char* file, CGprofile profile,
+                                  const char* entry, const char** args)
+{
+    CGerror error = CG_NO_ERROR;
+    CGprogram program = createProgram(context, programType, file, profile, entry, args, error);
+    raiseCgError(error);
+    return program;
+}
+
+CGprogram compileProgramFile(CGcontext context, const char* file, CGprofile profile, const char* entry,
+                             CGerror& error)
+{
+    return createProgram(context, CG_SOURCE, file, profile, entry, nullptr, error);
 }
 
 void cgDestroyProgram(CGprogram program)
@@ -429,6 +426,23 @@ CGparameter cgGetNamedParameter(CGprogram program, const char* name)
     for (const auto& parameter : program->parameters)
         if (parameter->declaration.name == name) return parameter.get();
     return nullptr;
+}
+
+void setSamplerUnit(CGparameter sampler, int unit)
+{
+    if (!isLiveParameter(sampler)) {
+        raiseCgError(CG_INVALID_PARAM_HANDLE_ERROR);
+        return;
+    }
+    if (!sampler->sampler || unit < 0) {
+        sampler->program->context->listing = sampler->program->file + ": parameter `" +
+                                             sampler->declaration.name + "' is declared `" +
+                                             sampler->typeText + "' and cannot take a texture unit";
+        raiseCgError(CG_INVALID_VALUE_TYPE_ERROR);
+        return;
+    }
+    const float value = float(unit);
+    storeParameterValue(sampler, &value, 1);
 }
 
 const char* cgGetParameterTypeString(CGparameter param)

@@ -25,12 +25,17 @@
 // runtime: setting one stores it and uploads it with glUniform* when its program
 // is in use, and all stored values are uploaded whenever a linked program becomes
 // current, so values can be set before any binding and survive unbinding.
-// Tracked matrices are read from OpenGL at the moment of the call and transformed
-// in double precision. Every failure sets a pending error and calls the error
-// callback inside the failing call; cgGetLastListing then tells what went wrong,
+// A sampler reads a texture unit of its own, from 1 up, so that unit 0 stays the
+// sky's cube map; setSamplerUnit points it at another. Tracked matrices are read
+// from OpenGL at the moment of the call and transformed in double precision. Every failure sets a pending
+// error and calls the error callback inside the failing call; cgGetLastListing then tells what went wrong,
 // naming the file (for a compile or link, the driver's log with the file's name
 // and lines in place of GLSL's source-string number).
 #pragma once
+
+#include <vector>
+
+#include "shading/glsl_core.h"
 
 // Handles. Null means "none".
 typedef struct CgContextRecord* CGcontext;
@@ -153,3 +158,29 @@ void cgGLDisableProfile(CGprofile profile);
 // Makes the program the one its profile uses while that profile is enabled; the
 // program must have been loaded.
 void cgGLBindProgram(CGprogram program);
+
+// Beyond the Cg operations: loading that reports instead of raising, the
+// uniforms of a linked pair, and texture units. The viewer's loading of its
+// programs uses these, so that a refused reload is a value it reports and
+// never a call of the error callback.
+
+// cgCreateProgramFromFile of a CG_SOURCE file without compiler arguments,
+// raising no error: null, with `error` set to the code cgCreateProgramFromFile
+// would raise and the listing saying why, when it fails; `error` is
+// CG_NO_ERROR otherwise.
+CGprogram compileProgramFile(CGcontext context, const char* file, CGprofile profile, const char* entry,
+                             CGerror& error);
+// Links a loaded vertex program with a loaded fragment program into the GL
+// program that draws while both are bound and their profiles enabled, kept for
+// then, so binding them links nothing. Raises no error: returns CG_NO_ERROR,
+// CG_LINK_ERROR with the linker's log naming both files in the listing, or the
+// code of a handle that is not valid, a profile mixed up or a program not loaded.
+CGerror linkProgramPair(CGprogram vertex, CGprogram fragment);
+// Every active uniform of the linked pair of these two programs (built-in gl_
+// uniforms aside): the vertex program's in declaration order, then the
+// fragment program's, each with its GL type, location, stage and texture unit.
+// Null while they are not linked together; valid until either is destroyed.
+const std::vector<ActiveUniform>* linkedPairUniforms(CGprogram vertex, CGprogram fragment);
+// Makes a sampler parameter read texture unit `unit` wherever its program
+// draws. Raises CG_INVALID_VALUE_TYPE_ERROR for a parameter that is no single sampler.
+void setSamplerUnit(CGparameter sampler, int unit);

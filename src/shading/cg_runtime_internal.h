@@ -1,17 +1,15 @@
 // The records behind the shader runtime's handles, and the calls between its two
 // halves: cg_runtime.cpp (errors, contexts, programs, lookup) and cg_binding.cpp
-// (profiles, binding, linked GL programs, parameter values). Nothing else includes it.
+// (profiles, binding, linked GL programs, parameter values), both over the GLSL
+// core (glsl_core.h). Nothing else includes it.
 #pragma once
-
-#define GL_GLEXT_PROTOTYPES
-#include <GL/gl.h>
-#include <GL/glext.h>
 
 #include <memory>
 #include <string>
 #include <vector>
 
 #include "shading/cg_runtime.h"
+#include "shading/glsl_core.h"
 #include "shading/uniform_scan.h"
 
 struct CgParameterRecord {
@@ -20,6 +18,7 @@ struct CgParameterRecord {
     UniformDeclaration declaration;
     std::string typeText; // as cgGetParameterTypeString gives it
     int valueSize = 0;    // floats in a value: 1 to 4, or 16 for a mat4; 0 when no value can be set
+    bool sampler = false; // a sampler: its value is the texture unit setSamplerUnit gave it
     bool hasValue = false;
     float value[16] = {}; // column-major for a mat4
 };
@@ -27,8 +26,8 @@ struct CgParameterRecord {
 struct CgProgramRecord {
     CgContextRecord* context = nullptr;
     CGprofile profile = CG_PROFILE_UNKNOWN;
-    std::string file; // as the caller named it, for listings
-    GLuint shader = 0;
+    std::string file;    // as the caller named it, for listings
+    CompiledStage stage; // its shader and the uniforms its file declares
     bool loaded = false;
     std::vector<std::unique_ptr<CgParameterRecord>> parameters; // in declaration order
 };
@@ -46,7 +45,8 @@ inline bool isKnownProfile(CGprofile profile)
 
 // cg_runtime.cpp
 // Makes `error` the pending error and calls the error callback, unless one is
-// already running (its own failing calls only set the pending error).
+// already running (its own failing calls only set the pending error). Does
+// nothing for CG_NO_ERROR.
 void raiseCgError(CGerror error);
 // True while a handle names a program or parameter that has not been destroyed.
 bool isLiveProgram(const CgProgramRecord* program);
@@ -59,3 +59,5 @@ bool linkStages(CgProgramRecord* vertex, CgProgramRecord* fragment, std::string&
 // Unbinds `program`, switching the pipeline as needed, and deletes every GL
 // program linked from it. Called just before the program is destroyed.
 void releaseProgramBindings(CgProgramRecord* program);
+// Stores a checked value and uploads it when the parameter's program is in use.
+void storeParameterValue(CgParameterRecord* parameter, const float* values, int count);

@@ -76,6 +76,7 @@ bool attemptReload(std::string& report)
     if (ok) {
         const ParameterCheck check = lookUpShaderParameters(fresh);
         if (check.result == PARAMETERS_FOUND) {
+            setSamplerUnit(fresh.environmentMap, 0);
             cgGLLoadProgram(fresh.vertexProgram);
             cgGLLoadProgram(fresh.fragmentProgram);
             linkTogether(fresh);

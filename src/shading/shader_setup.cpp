@@ -48,6 +48,8 @@ void setupShaders()
         fputs(describeParameterFailure(check, true).c_str(), stdout);
         pauseAndExit();
     }
+    // the fragment program samples the sky's cube map, on unit 0
+    setSamplerUnit(b.environmentMap, 0);
     cgGLLoadProgram(b.vertexProgram);
     cgGLLoadProgram(b.fragmentProgram);
 }
