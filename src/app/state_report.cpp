@@ -8,6 +8,7 @@
 #include <GL/freeglut.h>
 
 #include "app/scene_state.h"
+#include "shading/shader_contract.h"
 
 #if defined(__SANITIZE_ADDRESS__)
 #define MESHSHADE_ASAN 1
@@ -73,9 +74,12 @@ void writeStateReportIfAsked()
     const float transform[4] = {m.scale, m.previousScale, m.translateX, m.translateY};
     put(f, "meshTransform", transform, 4);
     put(f, "meshRotation", m.rotation, 16);
-    const float mix[6] = {shading.reflectivity, shading.matRatio, shading.aw,
-                          shading.dw,           shading.weight,   shading.etaRatio};
-    put(f, "shading", mix, 6);
+    // what the programs are sent from the viewer's state, the panel's material for a face's own
+    for (int i = 0; i < SHADER_PARAMETER_COUNT; i++) {
+        float v[4];
+        const int count = parameterValue(SHADER_PARAMETERS[i], material, v);
+        if (count > 0) put(f, (std::string("shader ") + SHADER_PARAMETERS[i].name).c_str(), v, count);
+    }
     if (!m.vertices.empty()) put(f, "firstVertexNormal", m.vertices[0].normal, 3);
     if (!m.faces.empty()) put(f, "firstFaceNormal", m.faces[0].normal, 3);
     fprintf(f, "heapInUseKiB %ld\n", heapInUseKiB());

@@ -48,16 +48,10 @@ void controlCallback(int id)
             textureChanged = true;
         break;
     case ID_DEFAULT_SHADING:
-        shading.reflectivity = defaultShading.reflectivity;
-        shading.matRatio = defaultShading.matRatio;
-        shading.aw = defaultShading.aw;
-        shading.dw = defaultShading.dw;
-        shading.weight = defaultShading.weight;
-        // 0.98, not the start value 0.9: this button has always set that eta, and
-        // it becomes the default from here on
+        // every mixing value back to its default; eta to 0.98, not the start value
+        // 0.9: this button has always set that eta, and it becomes the default from here on
         defaultShading.etaRatio = 0.98f;
-        shading.etaRatio = 0.98f;
-        shading.shadowReduction = defaultShading.shadowReduction;
+        shading = defaultShading;
         syncPanel();
         break;
     case ID_SHADER_TOGGLE:

@@ -1,10 +1,10 @@
 // Redraw scheduling of the panel window.
 #include "panel/panel_redraw.h"
 
-#include <array>
-#include <cassert>
+#include <vector>
 
 #include "app/scene_state.h"
+#include "shading/shader_contract.h"
 
 long panelFramesDrawn = 0;
 
@@ -15,38 +15,22 @@ namespace {
 const int SETTLE_FRAMES = 3;
 int framesOwed = SETTLE_FRAMES;
 
-// Every value the panel shows, as it stood when the panel was last drawn.
-using ShownValues = std::array<float, 35>;
-ShownValues lastShown;
-
-ShownValues shownValues()
+// Every value the panel shows: the shader parameters it edits, then its choices.
+void collectShownValues(std::vector<float>& values)
 {
-    ShownValues v{};
-    size_t n = 0;
-    auto add = [&](const float* values, int count) {
-        for (int i = 0; i < count; i++)
-            v[n++] = values[i];
-    };
-    add(light.ambient, 4);
-    add(light.diffuse, 4);
-    add(light.specular, 4);
-    add(material.ambient, 4);
-    add(material.diffuse, 4);
-    add(material.specular, 4);
-    add(&material.shininess, 1);
-    const float mix[7] = {shading.reflectivity,
-                          shading.matRatio,
-                          shading.aw,
-                          shading.dw,
-                          shading.weight,
-                          shading.etaRatio,
-                          float(shading.shadowReduction)};
-    add(mix, 7);
-    const float choices[3] = {float(currentMesh - meshes), float(meshListValue), float(textureGroupValue)};
-    add(choices, 3);
-    assert(n == v.size() && "every shown value has its place");
-    return v;
+    values.clear();
+    for (int i = 0; i < SHADER_PARAMETER_COUNT; i++) {
+        if (!shownInPanel(SHADER_PARAMETERS[i])) continue;
+        float v[4];
+        const int count = parameterValue(SHADER_PARAMETERS[i], material, v);
+        values.insert(values.end(), v, v + count);
+    }
+    for (int choice : {int(currentMesh - meshes), meshListValue, textureGroupValue})
+        values.push_back(float(choice));
 }
+
+// What the panel showed when it was last drawn, and what it would show now.
+std::vector<float> lastShown, shownNow;
 
 } // namespace
 
@@ -59,7 +43,7 @@ void panelFrameBegins()
 {
     // values edited during this frame, by a later control's callback too, differ
     // from these and bring one more frame
-    lastShown = shownValues();
+    collectShownValues(lastShown);
     if (framesOwed > 0) framesOwed--;
     panelFramesDrawn++;
 }
@@ -71,5 +55,7 @@ void panelFrameBuilt(bool imguiBusy)
 
 bool panelNeedsDrawing()
 {
-    return framesOwed > 0 || shownValues() != lastShown;
+    if (framesOwed > 0) return true;
+    collectShownValues(shownNow);
+    return shownNow != lastShown;
 }

@@ -37,7 +37,7 @@ void display()
     gluLookAt(eyePosition[0], eyePosition[1], eyePosition[2], lookAtPoint[0], lookAtPoint[1], lookAtPoint[2],
               upVector[0], upVector[1], upVector[2]);
     // the inverse camera alone: the programs turn eye-space vectors into world space with it
-    cgGLSetStateMatrixParameter(ShaderBindings.modelViewEyeI, CG_GL_MODELVIEW_MATRIX, CG_GL_MATRIX_INVERSE);
+    setCameraParameters();
     // under the camera transform, so the light stays put in the world while the camera moves
     glLightfv(GL_LIGHT0, GL_POSITION, light.position);
 

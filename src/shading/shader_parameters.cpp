@@ -1,38 +1,75 @@
-// The values every shaded draw sends to the programs.
+// The values every shaded draw sends to the programs, in the order of the
+// parameter table's upload steps.
 #include "shading/shader_parameters.h"
+
+#include <algorithm>
+#include <vector>
 
 #include "app/scene_state.h"
 #include "shading/cg_runtime.h"
-#include "shading/shader_setup.h"
+#include "shading/shader_contract.h"
+
+namespace {
+
+// The parameters sent per draw, in the order of their upload steps.
+const std::vector<const ShaderParameter*>& drawUploads()
+{
+    static const std::vector<const ShaderParameter*> uploads = [] {
+        std::vector<const ShaderParameter*> rows;
+        for (int i = 0; i < SHADER_PARAMETER_COUNT; i++)
+            if (SHADER_PARAMETERS[i].uploadStep > 0) rows.push_back(&SHADER_PARAMETERS[i]);
+        std::sort(rows.begin(), rows.end(), [](const ShaderParameter* a, const ShaderParameter* b) {
+            return a->uploadStep < b->uploadStep;
+        });
+        return rows;
+    }();
+    return uploads;
+}
+
+// Sends one parameter's value, `drawn` standing for the material drawn.
+void send(const ShaderParameter& parameter, const Material& drawn)
+{
+    const CGparameter handle = ShaderBindings.*parameter.handle;
+    // a parameter that is not required and not declared is not sent
+    if (!handle && !parameter.required) return;
+    const ParameterValue& value = parameter.value;
+    if (value.source == MESH_MATRIX || value.source == CAMERA_MATRIX) {
+        cgGLSetStateMatrixParameter(handle, value.matrix, value.transform);
+        return;
+    }
+    float v[4];
+    switch (parameterValue(parameter, drawn, v)) {
+    case 1:
+        cgGLSetParameter1f(handle, v[0]);
+        break;
+    case 3:
+        cgGLSetParameter3f(handle, v[0], v[1], v[2]);
+        break;
+    case 4:
+        cgGLSetParameter4f(handle, v[0], v[1], v[2], v[3]);
+        break;
+    default:
+        break;
+    }
+}
+
+} // namespace
 
 void setShaderParameters()
 {
-    const ShaderBindingsRecord& b = ShaderBindings;
-    cgGLSetParameter4f(b.eyePosition, eyePosition[0], eyePosition[1], eyePosition[2], 1.0f);
-    cgGLSetParameter1f(b.etaRatio, shading.etaRatio);
-    cgGLSetParameter1f(b.reflectivity, shading.reflectivity);
-    cgGLSetParameter1f(b.matRatio, shading.matRatio);
-    cgGLSetParameter1f(b.shadowReduction, float(shading.shadowReduction));
-    cgGLSetParameter1f(b.dw, shading.dw);
-    cgGLSetParameter1f(b.aw, shading.aw);
-    cgGLSetParameter1f(b.weight, shading.weight);
-    // w is 1 for the programs although the fixed-function light is directional
-    cgGLSetParameter4f(b.lightPosition, light.position[0], light.position[1], light.position[2], 1.0f);
-    cgGLSetParameter3f(b.globalAmbient, light.ambient[0], light.ambient[1], light.ambient[2]);
-    cgGLSetParameter3f(b.specColor, light.specular[0], light.specular[1], light.specular[2]);
-    cgGLSetParameter3f(b.diffColor, light.diffuse[0], light.diffuse[1], light.diffuse[2]);
-    setMaterialParameters(material);
-    // last, so they hold the whole mesh transform
-    cgGLSetStateMatrixParameter(b.modelViewProj, CG_GL_MODELVIEW_PROJECTION_MATRIX, CG_GL_MATRIX_IDENTITY);
-    cgGLSetStateMatrixParameter(b.modelView, CG_GL_MODELVIEW_MATRIX, CG_GL_MATRIX_IDENTITY);
-    cgGLSetStateMatrixParameter(b.modelViewIT, CG_GL_MODELVIEW_MATRIX, CG_GL_MATRIX_INVERSE_TRANSPOSE);
+    // the tracked matrices come last, so they hold the whole mesh transform
+    for (const ShaderParameter* parameter : drawUploads())
+        send(*parameter, material);
 }
 
 void setMaterialParameters(const Material& m)
 {
-    const ShaderBindingsRecord& b = ShaderBindings;
-    cgGLSetParameter3f(b.Ks, m.specular[0], m.specular[1], m.specular[2]);
-    cgGLSetParameter3f(b.Kd, m.diffuse[0], m.diffuse[1], m.diffuse[2]);
-    cgGLSetParameter3f(b.Ka, m.ambient[0], m.ambient[1], m.ambient[2]);
-    cgGLSetParameter1f(b.shininess, m.shininess);
+    for (const ShaderParameter* parameter : drawUploads())
+        if (parameter->value.source == MATERIAL_VALUE) send(*parameter, m);
+}
+
+void setCameraParameters()
+{
+    for (int i = 0; i < SHADER_PARAMETER_COUNT; i++)
+        if (SHADER_PARAMETERS[i].value.source == CAMERA_MATRIX) send(SHADER_PARAMETERS[i], material);
 }

@@ -6,6 +6,7 @@
 
 #include "io/data_files.h"
 #include "io/file_stamp.h"
+#include "shading/shader_contract.h"
 #include "shading/shader_programs.h"
 
 namespace {
@@ -76,7 +77,7 @@ bool attemptReload(std::string& report)
     if (ok) {
         const ParameterCheck check = lookUpShaderParameters(fresh);
         if (check.result == PARAMETERS_FOUND) {
-            setSamplerUnit(fresh.environmentMap, 0);
+            bindSkySamplers(fresh);
             cgGLLoadProgram(fresh.vertexProgram);
             cgGLLoadProgram(fresh.fragmentProgram);
             linkTogether(fresh);

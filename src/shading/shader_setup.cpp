@@ -4,6 +4,7 @@
 #include <cstdio>
 #include <cstdlib>
 
+#include "shading/shader_contract.h"
 #include "shading/shader_programs.h"
 
 ShaderBindingsRecord ShaderBindings;
@@ -48,8 +49,7 @@ void setupShaders()
         fputs(describeParameterFailure(check, true).c_str(), stdout);
         pauseAndExit();
     }
-    // the fragment program samples the sky's cube map, on unit 0
-    setSamplerUnit(b.environmentMap, 0);
+    bindSkySamplers(b);
     cgGLLoadProgram(b.vertexProgram);
     cgGLLoadProgram(b.fragmentProgram);
 }

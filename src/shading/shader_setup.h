@@ -14,34 +14,16 @@ struct ShaderBindingsRecord {
     CGprofile fragmentProfile = CG_PROFILE_UNKNOWN;
     CGprogram vertexProgram = nullptr;
     CGprogram fragmentProgram = nullptr;
-    // vertex program
-    CGparameter etaRatio = nullptr;
-    CGparameter eyePosition = nullptr;
-    CGparameter modelViewProj = nullptr;
-    CGparameter modelViewIT = nullptr;
-    CGparameter modelView = nullptr;
-    CGparameter modelViewEyeI = nullptr;
-    CGparameter specColor = nullptr;
-    CGparameter diffColor = nullptr;
-    CGparameter lightPosition = nullptr;
-    CGparameter Ks = nullptr;
-    CGparameter Kd = nullptr;
-    CGparameter Ka = nullptr;
-    CGparameter shininess = nullptr;
-    CGparameter globalAmbient = nullptr;
-    CGparameter dw = nullptr;
-    CGparameter aw = nullptr;
-    // fragment program
-    CGparameter environmentMap = nullptr;
-    CGparameter reflectivity = nullptr;
-    CGparameter matRatio = nullptr;
-    CGparameter weight = nullptr;
-    CGparameter shadowReduction = nullptr;
+    // One handle per parameter of the contract (shader_contract.inc), named after
+    // it: ShaderBindings.etaRatio is the handle of "etaRatio".
+#define SHADER_PARAMETER(name, ...) CGparameter name = nullptr;
+#include "shading/shader_contract.inc"
+#undef SHADER_PARAMETER
 };
 
 // Filled by setupShaders at the end of start-up and read by every frame; lives
 // until the process ends. A successful live reload replaces it whole (new
-// programs and all 21 handles together); the old programs' handles are then invalid.
+// programs and all handles together); the old programs' handles are then invalid.
 extern ShaderBindingsRecord ShaderBindings;
 
 // Creates the context, compiles and loads both programs and looks up all 21

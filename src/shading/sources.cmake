@@ -9,6 +9,7 @@ target_sources(meshshade_core PRIVATE
   ${CMAKE_CURRENT_LIST_DIR}/cg_matrix.cpp
   ${CMAKE_CURRENT_LIST_DIR}/glsl_core.cpp
   ${CMAKE_CURRENT_LIST_DIR}/shader_setup.cpp
+  ${CMAKE_CURRENT_LIST_DIR}/shader_contract.cpp
   ${CMAKE_CURRENT_LIST_DIR}/shader_programs.cpp
   ${CMAKE_CURRENT_LIST_DIR}/shader_reload.cpp
   ${CMAKE_CURRENT_LIST_DIR}/shader_parameters.cpp

@@ -21,31 +21,33 @@ CompiledStage compiled(ShaderStage stage, const char* text, std::vector<UniformD
 
 TEST(GlslCore, uniformsOfEveryTypeAreListedAndSetByTheirPlace)
 {
-    CompiledStage vertex = compiled(VERTEX_STAGE,
-                                    "#version 120\n"
-                                    "uniform float shared;\n"
-                                    "uniform vec2 offset;\n"
-                                    "void main() { gl_Position = ftransform() + vec4(offset * shared, 0.0, 0.0); }\n",
-                                    {{"shared", "float"}, {"offset", "vec2"}});
-    CompiledStage fragment = compiled(FRAGMENT_STAGE,
-                                      "#version 120\n"
-                                      "uniform float shared;\n"
-                                      "uniform int bands;\n"
-                                      "uniform bool on;\n"
-                                      "uniform float weights[3];\n"
-                                      "uniform sampler2D first;\n"
-                                      "uniform samplerCube second;\n"
-                                      "void main() {\n"
-                                      "    vec4 c = texture2D(first, vec2(0.5)) + textureCube(second, vec3(1.0));\n"
-                                      "    float w = weights[0] + weights[1] + weights[2];\n"
-                                      "    gl_FragColor = on ? c * float(bands) * shared * w : vec4(0.0);\n"
-                                      "}\n",
-                                      {{"shared", "float"},
-                                       {"bands", "int"},
-                                       {"on", "bool"},
-                                       {"weights", "float", 3},
-                                       {"first", "sampler2D"},
-                                       {"second", "samplerCube"}});
+    CompiledStage vertex =
+        compiled(VERTEX_STAGE,
+                 "#version 120\n"
+                 "uniform float shared;\n"
+                 "uniform vec2 offset;\n"
+                 "void main() { gl_Position = ftransform() + vec4(offset * shared, 0.0, 0.0); }\n",
+                 {{"shared", "float"}, {"offset", "vec2"}});
+    CompiledStage fragment =
+        compiled(FRAGMENT_STAGE,
+                 "#version 120\n"
+                 "uniform float shared;\n"
+                 "uniform int bands;\n"
+                 "uniform bool on;\n"
+                 "uniform float weights[3];\n"
+                 "uniform sampler2D first;\n"
+                 "uniform samplerCube second;\n"
+                 "void main() {\n"
+                 "    vec4 c = texture2D(first, vec2(0.5)) + textureCube(second, vec3(1.0));\n"
+                 "    float w = weights[0] + weights[1] + weights[2];\n"
+                 "    gl_FragColor = on ? c * float(bands) * shared * w : vec4(0.0);\n"
+                 "}\n",
+                 {{"shared", "float"},
+                  {"bands", "int"},
+                  {"on", "bool"},
+                  {"weights", "float", 3},
+                  {"first", "sampler2D"},
+                  {"second", "samplerCube"}});
     LinkedPair pair;
     std::string log;
     ASSERT_TRUE(linkGlslProgram(&vertex, &fragment, pair, log)) << log;

@@ -7,6 +7,7 @@
 #include <gtest/gtest.h>
 
 #include "app/scene_state.h"
+#include "shading/shader_contract.h"
 #include "shading/shader_parameters.h"
 #include "shading/shader_setup.h"
 
@@ -56,32 +57,16 @@ struct ViewerPrograms : testing::Test {
 
 } // namespace
 
-TEST_F(ViewerPrograms, setUpFindsAllTwentyOneParameters)
+TEST_F(ViewerPrograms, setUpFillsEveryHandleAndPointsTheSkySamplerAtUnitZero)
 {
     ASSERT_EQ(cgGetError(), CG_NO_ERROR);
-    const CGparameter all[] = {ShaderBindings.etaRatio,
-                               ShaderBindings.eyePosition,
-                               ShaderBindings.modelViewProj,
-                               ShaderBindings.modelViewIT,
-                               ShaderBindings.modelView,
-                               ShaderBindings.modelViewEyeI,
-                               ShaderBindings.specColor,
-                               ShaderBindings.diffColor,
-                               ShaderBindings.lightPosition,
-                               ShaderBindings.Ks,
-                               ShaderBindings.Kd,
-                               ShaderBindings.Ka,
-                               ShaderBindings.shininess,
-                               ShaderBindings.globalAmbient,
-                               ShaderBindings.dw,
-                               ShaderBindings.aw,
-                               ShaderBindings.environmentMap,
-                               ShaderBindings.reflectivity,
-                               ShaderBindings.matRatio,
-                               ShaderBindings.weight,
-                               ShaderBindings.shadowReduction};
-    for (CGparameter p : all)
-        EXPECT_NE(p, nullptr);
+    for (int i = 0; i < SHADER_PARAMETER_COUNT; i++)
+        EXPECT_NE(ShaderBindings.*SHADER_PARAMETERS[i].handle, nullptr) << SHADER_PARAMETERS[i].name;
+    // the sky cube leaves its cube map bound on unit 0
+    GLint program = 0, unit = -1;
+    glGetIntegerv(GL_CURRENT_PROGRAM, &program);
+    glGetUniformiv(GLuint(program), glGetUniformLocation(GLuint(program), "environmentMap"), &unit);
+    EXPECT_EQ(unit, 0);
 }
 
 TEST_F(ViewerPrograms, everyValueReachesItsParameter)
