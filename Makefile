@@ -21,7 +21,7 @@ FUZZ_SECONDS ?= 60
 PREFIX ?= /usr/local
 INSTALL_RECORD ?= $(BUILD)/installed-files.txt
 
-.PHONY: run test deps build test-sanitize fuzz bench soak check-format install uninstall
+.PHONY: run test deps build test-sanitize fuzz bench soak check-format install uninstall deb
 
 deps:
 	@scripts/install-deps
@@ -46,14 +46,24 @@ install:
 	@cmake --install $(BUILD) --prefix $(PREFIX)
 	@mv -f $(BUILD)/install_manifest.txt $(INSTALL_RECORD)
 
-# Removes every file make install listed, then the share/meshshade folders it made
-# if empty. The record names the files without DESTDIR: give the same DESTDIR.
+# Removes every file make install listed, then meshshade's own folders
+# (share/meshshade/, share/doc/meshshade/) if empty; shared ones such as
+# share/applications/ stay. The record names the files without DESTDIR: give
+# the same DESTDIR.
 uninstall:
 	@[ -f $(INSTALL_RECORD) ] || { echo "make uninstall: no $(INSTALL_RECORD); nothing was installed from $(BUILD)/" >&2; exit 1; }
 	@sed 's|^|$(DESTDIR)|' $(INSTALL_RECORD) | xargs -d '\n' rm -fv
-	@sed -n 's|\(.*/share/meshshade\)/.*|$(DESTDIR)\1|p' $(INSTALL_RECORD) | sort -u | \
-	  while read -r dir; do rmdir "$$dir/cubemaps" "$$dir" 2>/dev/null || true; done
+	@sed -n 's|^\(.*/share/\(doc/\)\{0,1\}meshshade\)/.*|$(DESTDIR)\1|p' $(INSTALL_RECORD) | sort -u | \
+	  while read -r dir; do find "$$dir" -depth -type d -empty -delete 2>/dev/null || true; done
 	@rm -f $(INSTALL_RECORD)
+
+# meshshade_<version>_<arch>.deb in this folder, made by cpack from the build;
+# install it with: sudo apt install ./meshshade_*.deb
+deb: build
+	@rm -rf $(BUILD)/deb && rm -f meshshade_*.deb
+	@cd $(BUILD) && cpack -G DEB -B deb >/dev/null
+	@mv $(BUILD)/deb/meshshade_*.deb .
+	@echo "Made $$(ls meshshade_*.deb); install it with: sudo apt install ./$$(ls meshshade_*.deb)"
 
 test: build
 	@cd $(BUILD) && ctest --output-on-failure --parallel 2 --timeout 300
