@@ -147,7 +147,8 @@ int main()
     for (int round = 0; round < ROUNDS; round++) {
         meshes[1] = Mesh{};
         double start = processCpuSeconds();
-        loadMeshSlot(1, path.c_str());
+        std::string why;
+        loadMeshSlot(1, path.c_str(), why);
         reader.push_back(processCpuSeconds() - start);
         faces = meshes[1].faces.size();
         vertices = meshes[1].vertices.size();

@@ -30,6 +30,7 @@
 #include "render/user_sky.h"
 #include "render/screenshot.h"
 #include "shading/cg_runtime.h"
+#include "shading/shader_reload.h"
 #include "shading/shader_setup.h"
 
 // Frames drawn before --screenshot takes its picture: the first ones may still
@@ -145,8 +146,10 @@ int main(int argc, char** argv)
     endSideWindows();
 
     // Meshes
-    loadMeshSlot(1, "bunny500.m");
-    loadMeshSlot(2, "cessna_color500.m");
+    // a mesh file that cannot be read is reported by the reader and its slot skipped
+    std::string unread;
+    loadMeshSlot(1, "bunny500.m", unread);
+    loadMeshSlot(2, "cessna_color500.m", unread);
     keepLoadedSlotCurrent();
     if (!options.modelPath.empty()) showModelSlot();
 
@@ -157,6 +160,8 @@ int main(int argc, char** argv)
     glClearColor(0, 0, 0, 0);
 
     setupShaders();
+    // edited program files come in without a restart
+    watchShaderFiles();
     if (!options.screenshotPath.empty())
         requestScreenshot(options.screenshotPath.c_str(), options.screenshotFormat, SCREENSHOT_FRAMES);
 

@@ -5,12 +5,11 @@
 
 #include <string>
 
-// Reads the model file into slot MODEL_SLOT. False with the reason in `why`.
+// Reads the model file into slot MODEL_SLOT (loadMeshSlot) and watches the file
+// from then on: once a change has held still (file_watch.h) it is read again,
+// the shown slot and the model's own turn, offset, zoom and flags staying; a
+// failed read keeps the last good model and says why on stderr. False with the
+// reason in `why`.
 bool loadModelSlot(const char* path, std::string& why);
 // Makes the model slot the shown mesh and the panel's choice.
 void showModelSlot();
-// Idle work: looks at the model file every 75 ms and, once a change has held
-// still from one look to the next, reads it again. The shown slot and the
-// model's own turn, offset, zoom and flags stay; a failed read keeps the last
-// good model and says why on stderr. Nothing when no model was given.
-void reloadModelIfChanged();

@@ -1,6 +1,6 @@
 // What tells that a file changed on disk: its modification time, size, inode
 // and kind; and the wait for a changed file to hold still before it is read.
-// Used by the live reloads of the shader files and of the model file.
+// Used by the file watcher of the live reloads (file_watch.h).
 #pragma once
 
 struct FileStamp {

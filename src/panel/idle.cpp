@@ -6,13 +6,12 @@
 #include <GL/freeglut.h>
 
 #include "app/lighting.h"
-#include "app/model_slot.h"
 #include "app/state_report.h"
 #include "app/scene_state.h"
+#include "io/file_watch.h"
 #include "panel/control_panel.h"
 #include "render/cube_map.h"
 #include "render/user_sky.h"
-#include "shading/shader_reload.h"
 
 // Start-up leaves megabytes of freed heap behind (the driver compiles its shaders
 // and loads the cube maps then); once the first frames are drawn they go back to
@@ -39,10 +38,8 @@ void idle()
         if (textureIndex == USER_SKY_INDEX) showUserSky();
         textureChanged = false;
     }
-    // edited program files come in without a restart
-    reloadShadersIfChanged();
-    // so does a model file written again
-    reloadModelIfChanged();
+    // edited program files and a model file written again come in without a restart
+    checkWatchedFiles(glutGet(GLUT_ELAPSED_TIME));
     writeStateReportIfAsked();
     returnStartUpHeapOnce();
     syncPanel();

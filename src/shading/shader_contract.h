@@ -15,7 +15,7 @@
 
 // The table's columns
 enum ParameterProgram { VERTEX_PROGRAM, FRAGMENT_PROGRAM };
-constexpr bool REQUIRED = true; // a program pair without it is refused
+constexpr bool REQUIRED = true;  // a program pair without it is refused
 constexpr bool OPTIONAL = false; // sent when the programs declare it
 
 // Where a parameter's value comes from.
@@ -31,10 +31,10 @@ enum ParameterSource {
 
 struct ParameterValue {
     ParameterSource source = PANEL_FLOATS;
-    const float* floats = nullptr; // PANEL_FLOATS, SCENE_POINT
-    const int32_t* flag = nullptr; // PANEL_FLAG
-    size_t materialMember = 0;     // MATERIAL_VALUE: offsetof(Material, ...)
-    CGGLenum matrix = CG_GL_MODELVIEW_MATRIX; // the two matrix sources: which matrix,
+    const float* floats = nullptr;              // PANEL_FLOATS, SCENE_POINT
+    const int32_t* flag = nullptr;              // PANEL_FLAG
+    size_t materialMember = 0;                  // MATERIAL_VALUE: offsetof(Material, ...)
+    CGGLenum matrix = CG_GL_MODELVIEW_MATRIX;   // the two matrix sources: which matrix,
     CGGLenum transform = CG_GL_MATRIX_IDENTITY; // and how it is transformed
 };
 

@@ -4,7 +4,6 @@
 #include <cstdio>
 #include <cstdlib>
 
-#include "shading/shader_contract.h"
 #include "shading/shader_programs.h"
 
 ShaderBindingsRecord ShaderBindings;
@@ -18,9 +17,9 @@ static void pauseAndExit()
     exit(1);
 }
 
-std::string cgErrorReport(CGerror code)
+std::string cgErrorReport(CGcontext context, CGerror code)
 {
-    const char* listing = cgGetLastListing(ShaderBindings.cgContext);
+    const char* listing = cgGetLastListing(context);
     return std::string(cgGetErrorString(code)) + "\n" + (listing ? listing : "(no compiler listing)") + "\n";
 }
 
@@ -28,7 +27,7 @@ void reportCgError()
 {
     CGerror code = cgGetError();
     if (code == CG_NO_ERROR) return;
-    fputs(cgErrorReport(code).c_str(), stdout);
+    fputs(cgErrorReport(ShaderBindings.cgContext, code).c_str(), stdout);
     printf("Cg error, exiting...\n");
     pauseAndExit();
 }
@@ -42,14 +41,9 @@ void setupShaders()
     b.fragmentProfile = cgGLGetLatestProfile(CG_GL_FRAGMENT);
     cgGLSetOptimalOptions(b.fragmentProfile);
 
-    // the fragment program first; a failure ends in reportCgError
-    compileShaderPrograms(b);
-    const ParameterCheck check = lookUpShaderParameters(b);
-    if (check.result != PARAMETERS_FOUND) {
-        fputs(describeParameterFailure(check, true).c_str(), stdout);
+    const ShaderLoad load = loadShaderPrograms(b, AT_START_UP);
+    if (!load.accepted) {
+        fputs(load.refusal.text.c_str(), stdout);
         pauseAndExit();
     }
-    bindSkySamplers(b);
-    cgGLLoadProgram(b.vertexProgram);
-    cgGLLoadProgram(b.fragmentProgram);
 }

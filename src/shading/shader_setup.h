@@ -26,8 +26,9 @@ struct ShaderBindingsRecord {
 // programs and all handles together); the old programs' handles are then invalid.
 extern ShaderBindingsRecord ShaderBindings;
 
-// Creates the context, compiles and loads both programs and looks up all 21
-// parameters. Returns only on success; any failure is reported and ends the program.
+// Creates the context, compiles, loads and links both programs and looks up
+// every parameter of the contract. Returns only on success; any failure is
+// reported and ends the program.
 // Both fatal paths here write two million backspaces before they exit: the
 // old pause that lets a console closing with the process show the message; on
 // a terminal they erase nothing, as they follow the line feed.
@@ -35,5 +36,5 @@ void setupShaders();
 // The shader runtime's error callback: reports the pending error with the
 // compiler listing and ends the program. Does nothing when no error is pending.
 void reportCgError();
-// The text of an error code and the runtime's last listing, a line each.
-std::string cgErrorReport(CGerror code);
+// The text of an error code and the context's last listing, a line each.
+std::string cgErrorReport(CGcontext context, CGerror code);

@@ -145,7 +145,8 @@ TEST(Frame, meshFromBuffersLooksAsDrawnFaceByFace)
     glEnable(GL_LIGHTING);
     glEnable(GL_DEPTH_TEST);
     glClearColor(0, 0, 0, 0);
-    loadMeshSlot(2, "cessna_color500.m");
+    std::string why;
+    loadMeshSlot(2, "cessna_color500.m", why);
     std::filesystem::current_path(previous);
     ASSERT_TRUE(meshes[2].loaded);
     currentMesh = &meshes[2];

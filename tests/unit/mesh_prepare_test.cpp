@@ -196,8 +196,9 @@ static void startUp(const char* bunny, const char* cessna)
     restoreStartValues();
     testing::internal::CaptureStdout();
     initSphereSlot();
-    loadMeshSlot(1, bunny);
-    loadMeshSlot(2, cessna);
+    std::string why;
+    loadMeshSlot(1, bunny, why);
+    loadMeshSlot(2, cessna, why);
     keepLoadedSlotCurrent();
     testing::internal::GetCapturedStdout();
 }

@@ -508,7 +508,8 @@ TEST(MeshReader, fuzzCorpusLoadsIntoSoundMeshes)
         restoreStartValues();
         testing::internal::CaptureStdout();
         testing::internal::CaptureStderr();
-        loadMeshSlot(1, entry.path().c_str());
+        std::string why;
+        EXPECT_TRUE(loadMeshSlot(1, entry.path().c_str(), why)) << why;
         testing::internal::GetCapturedStderr();
         testing::internal::GetCapturedStdout();
         EXPECT_TRUE(meshes[1].loaded);

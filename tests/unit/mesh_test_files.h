@@ -35,7 +35,8 @@ static inline Loaded loadMeshText(const std::string& text, int slot = 1)
     r.path = writeTempMesh(text);
     testing::internal::CaptureStdout();
     testing::internal::CaptureStderr();
-    loadMeshSlot(slot, r.path.c_str());
+    std::string why;
+    loadMeshSlot(slot, r.path.c_str(), why);
     r.err = testing::internal::GetCapturedStderr();
     r.out = testing::internal::GetCapturedStdout();
     unlink(r.path.c_str());

@@ -29,7 +29,8 @@ Loaded loadShipped(const char* name, int slot)
     r.path = std::string(MESHSHADE_DATA_DIR) + "/" + name;
     testing::internal::CaptureStdout();
     testing::internal::CaptureStderr();
-    loadMeshSlot(slot, r.path.c_str());
+    std::string why;
+    EXPECT_TRUE(loadMeshSlot(slot, r.path.c_str(), why)) << why;
     r.err = testing::internal::GetCapturedStderr();
     r.out = testing::internal::GetCapturedStdout();
     return r;

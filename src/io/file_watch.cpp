@@ -1,0 +1,47 @@
+// The file watcher of the live reloads.
+#include "io/file_watch.h"
+
+#include <algorithm>
+
+namespace {
+
+// Milliseconds between looks: a save is taken up 75 to 150 ms later.
+const int LOOK_INTERVAL_MS = 75;
+
+std::vector<FileWatch*> watches;
+bool looked = false;
+int lastLook = 0;
+
+std::vector<FileStamp> stampsOf(const FileWatch& watch)
+{
+    std::vector<FileStamp> stamps;
+    for (const std::string& file : watch.files())
+        stamps.push_back(stampOf(file.c_str()));
+    return stamps;
+}
+
+void look(FileWatch& watch)
+{
+    const std::vector<FileStamp> stamps = stampsOf(watch);
+    if (!watch.stamps.readNow(stamps)) return;
+    const bool reloaded = watch.reload();
+    if (watch.stamps.readDone(reloaded, stamps, stampsOf(watch))) watch.tell(reloaded);
+}
+
+} // namespace
+
+void watchFiles(FileWatch& watch)
+{
+    watch.stamps = HoldStill<std::vector<FileStamp>>();
+    watch.stamps.settled = stampsOf(watch);
+    if (std::find(watches.begin(), watches.end(), &watch) == watches.end()) watches.push_back(&watch);
+}
+
+void checkWatchedFiles(int nowMs)
+{
+    if (looked && nowMs - lastLook < LOOK_INTERVAL_MS) return;
+    looked = true;
+    lastLook = nowMs;
+    for (FileWatch* watch : watches)
+        look(*watch);
+}
