@@ -48,9 +48,10 @@ TEST(ShaderReload, aRefusalNamesItsFileAndLineAndStandsUntilALoadIsAccepted)
     watchShaderFiles();
     const CGprogram drawing = ShaderBindings.fragmentProgram;
     // the shipped pair uses every parameter of the contract, and declares no others
-    EXPECT_EQ(uniformNames(), "etaRatio eyePosition modelViewProj modelViewIT modelView modelViewEyeI specColor "
-                              "diffColor lightPosition Ks Kd Ka shininess globalAmbient dw aw environmentMap "
-                              "reflectivity matRatio weight shadowReduction ")
+    EXPECT_EQ(uniformNames(),
+              "etaRatio eyePosition modelViewProj modelViewIT modelView modelViewEyeI specColor "
+              "diffColor lightPosition Ks Kd Ka shininess globalAmbient dw aw environmentMap "
+              "reflectivity matRatio weight shadowReduction ")
         << "in declaration order";
 
     // line 3 of the fragment program does not compile
@@ -78,7 +79,8 @@ TEST(ShaderReload, aRefusalNamesItsFileAndLineAndStandsUntilALoadIsAccepted)
     EXPECT_EQ(lastShaderRefusal()->line, 3);
 
     // a declaration of another type is refused at no line; a mended file is taken up
-    writeText(dir / "fp_reflection.cg", good.substr(0, good.find("uniform float weight;")) + "uniform vec3 weight;" +
+    writeText(dir / "fp_reflection.cg", good.substr(0, good.find("uniform float weight;")) +
+                                            "uniform vec3 weight;" +
                                             good.substr(good.find("uniform float weight;") + 21));
     load = reloadShaders();
     EXPECT_EQ(load.refusal.file, "fp_reflection.cg");
