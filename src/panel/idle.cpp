@@ -13,15 +13,19 @@
 #include "render/cube_map.h"
 #include "render/user_sky.h"
 
-// Start-up leaves megabytes of freed heap behind (the driver compiles its shaders
-// and loads the cube maps then); once the first frames are drawn they go back to
-// the system, so the viewer at rest holds only what it uses.
-static void returnStartUpHeapOnce()
+// Start-up, a shader reload, a new sky, mesh or window size leave megabytes of
+// freed heap behind (the driver compiles its programs, textures and buffers are
+// made anew), and the allocator keeps much of it, more or less by chance of
+// what was freed last. Once a second it goes back to the system, so the viewer
+// at rest holds only what it uses and its resident size tells a leak from the
+// allocator's reserve.
+static void returnFreedHeap()
 {
-    static bool returned = false;
-    if (returned || glutGet(GLUT_ELAPSED_TIME) < 1000) return;
+    static int lastReturn = 0;
+    const int now = glutGet(GLUT_ELAPSED_TIME);
+    if (now - lastReturn < 1000) return;
     malloc_trim(0);
-    returned = true;
+    lastReturn = now;
 }
 
 void idle()
@@ -41,7 +45,7 @@ void idle()
     // edited program files and a model file written again come in without a restart
     checkWatchedFiles(glutGet(GLUT_ELAPSED_TIME));
     writeStateReportIfAsked();
-    returnStartUpHeapOnce();
+    returnFreedHeap();
     syncPanel();
     glutPostRedisplay();
 }
