@@ -10,6 +10,7 @@
 #include "app/glh_extensions.h"
 #include "io/bounded_file.h"
 #include "shading/driver_log.h"
+#include "shading/program_includes.h"
 #include "shading/program_source.h"
 
 // Errors
@@ -108,6 +109,12 @@ const char* cgGetLastListing(CGcontext context)
         return nullptr;
     }
     return context->listing.empty() ? nullptr : context->listing.c_str();
+}
+
+const std::vector<std::string>& programSourceFiles(CGcontext context)
+{
+    static const std::vector<std::string> none;
+    return isLiveContext(context) ? context->sourceFiles : none;
 }
 
 // Contexts
@@ -264,37 +271,38 @@ static CGerror checkCreationArguments(CGcontext context, CGenum programType, CGp
 
 // Reads a program file's text: only a regular file of at most
 // MAX_SHADER_FILE_BYTES (a named pipe or a device never blocks), a UTF-8
-// byte-order mark skipped. The error, with the reason in the listing, when it
-// cannot be read or holds a NUL byte (the compiler would stop there).
-static CGerror readProgramText(CgContextRecord* context, const std::string& fileName, std::string& text)
+// byte-order mark skipped, with the files it includes in place. The error,
+// with the reason in the listing, when it cannot be read, holds a NUL byte (the
+// compiler would stop there) or an include is refused.
+static CGerror readProgramText(CgContextRecord* context, const std::string& fileName,
+                               const std::vector<std::string>& defines, ExpandedProgram& program)
 {
-    std::string why;
+    std::string text, why;
+    context->sourceFiles = {fileName};
     if (!readRegularFile(fileName.c_str(), MAX_SHADER_FILE_BYTES, text, why))
         return failCreation(context, fileName + ": " + why, CG_FILE_READ_ERROR);
     if (text.compare(0, 3, "\xEF\xBB\xBF") == 0) text.erase(0, 3);
-    const size_t nul = text.find('\0');
-    if (nul != std::string::npos) {
-        const long line = 1 + std::count(text.begin(), text.begin() + long(nul), '\n');
-        return failCreation(context,
-                            fileName + ":" + std::to_string(line) +
-                                ": error: a NUL byte; a program file must be plain text",
-                            CG_COMPILER_ERROR);
-    }
+    const std::string nul = nulByteError(fileName, text);
+    if (!nul.empty()) return failCreation(context, nul, CG_COMPILER_ERROR);
+    program = expandIncludes(fileName, text, defines);
+    context->sourceFiles = program.looked;
+    if (!program.error.empty()) return failCreation(context, program.error, CG_COMPILER_ERROR);
     return CG_NO_ERROR;
 }
 
 // Compiles prepared text into `stage`; `listing` gets the compiler's log in the
 // file's names and lines. The error when it does not compile.
-static CGerror compileStage(CgContextRecord* context, CompiledStage& stage, const std::string& fileName,
+static CGerror compileStage(CgContextRecord* context, CompiledStage& stage, const ExpandedProgram& program,
                             const PreparedSource& source, std::string& listing)
 {
     std::string log;
     const CompileResult result = compileGlslStage(stage, source.text, log);
     if (result == NO_SHADER_MADE)
         return failCreation(context,
-                            fileName + ": error: the OpenGL driver made no shader (is a context current?)",
+                            program.files[0].file +
+                                ": error: the OpenGL driver made no shader (is a context current?)",
                             CG_PROGRAM_LOAD_ERROR);
-    listing = rewriteDriverLog(log, fileName, source.preprocessorLagFrom);
+    listing = rewriteDriverLog(log, program.files, source.preprocessorLagFrom);
     if (result != STAGE_COMPILED) return failCreation(context, listing, CG_COMPILER_ERROR);
     return CG_NO_ERROR;
 }
@@ -348,12 +356,14 @@ static CGprogram createProgram(CGcontext context, CGenum programType, const char
     error = checkCreationArguments(context, programType, profile, file, entryName, args, defines);
     if (error != CG_NO_ERROR) return nullptr;
     const std::string fileName = file;
-    std::string text, listing;
-    error = readProgramText(context, fileName, text);
+    ExpandedProgram expanded;
+    error = readProgramText(context, fileName, defines, expanded);
     if (error != CG_NO_ERROR) return nullptr;
+    const std::string& text = expanded.text;
+    std::string listing;
     CompiledStage stage;
     stage.stage = profile == CG_PROFILE_GLSLV ? VERTEX_STAGE : FRAGMENT_STAGE;
-    error = compileStage(context, stage, fileName, prepareProgramSource(text, entryName, defines), listing);
+    error = compileStage(context, stage, expanded, prepareProgramSource(text, entryName, defines), listing);
     if (error != CG_NO_ERROR) return nullptr;
     stage.declared = scanUniforms(text, defines);
 

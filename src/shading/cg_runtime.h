@@ -11,8 +11,11 @@
 // (a `#version 120` is added first when the file has none), followed by a `#line`
 // directive so that messages give the file's own line numbers.
 // cgCreateProgramFromFile reads only a regular file of at most 4 MiB, skips a
-// UTF-8 byte-order mark, refuses a NUL byte, compiles the text into a GL shader
-// object and links it alone once, which proves that the entry function exists.
+// UTF-8 byte-order mark, refuses a NUL byte, puts the files it includes
+// (`#include "path"`, program_includes.h) in place, each under a `#line`
+// directive with a source-string number of its own, compiles the text into a
+// GL shader object and links it alone once, which proves that the entry
+// function exists.
 // Every file-scope `uniform` the preprocessed file declares becomes a parameter
 // that cgGetNamedParameter finds by its exact name, also when the driver's
 // compiler removed it as unused. The profiles CG_PROFILE_GLSLV and
@@ -106,6 +109,11 @@ const char* cgGetLastListing(CGcontext context);
 // Context and programs
 // A new, empty context; needs no OpenGL context.
 CGcontext cgCreateContext(void);
+// Every file the last cgCreateProgramFromFile or compileProgramFile in this
+// context read or tried to read, whether it succeeded or not: the program file,
+// then each file it included, one that could not be read too. Empty for a
+// context that is not valid.
+const std::vector<std::string>& programSourceFiles(CGcontext context);
 // Destroys a context and every program in it.
 void cgDestroyContext(CGcontext context);
 // The best profile of a class (CG_GL_VERTEX or CG_GL_FRAGMENT) for the current
@@ -119,7 +127,8 @@ void cgGLSetOptimalOptions(CGprofile profile);
 // main (null means "main"); `args` (null-terminated, may be null) are extra
 // compiler arguments, "-DNAME" or "-DNAME=VALUE". Null, with an error raised,
 // when the file cannot be read (missing, not a regular file, over 4 MiB), holds a
-// NUL byte, does not compile or lacks the entry function.
+// NUL byte, includes a file it cannot (program_includes.h), does not compile or
+// lacks the entry function.
 CGprogram cgCreateProgramFromFile(CGcontext context, CGenum programType, const char* file, CGprofile profile,
                                   const char* entry, const char** args);
 // Frees the program's OpenGL objects, unbinding it first; its handle and its

@@ -34,7 +34,8 @@ struct CgProgramRecord {
 
 struct CgContextRecord {
     std::vector<std::unique_ptr<CgProgramRecord>> programs;
-    std::string listing; // log of the last compile or link, empty for none
+    std::string listing;                  // log of the last compile or link, empty for none
+    std::vector<std::string> sourceFiles; // read by the last creation (programSourceFiles)
 };
 
 // True for the two profiles programs can be written for.

@@ -312,41 +312,84 @@ static void runDirective(Preprocessor& pp, std::vector<Conditional>& conditional
     }
 }
 
-std::vector<std::string> preprocessedTokens(const std::string& text, const std::vector<std::string>& defines)
+// The macros every compiler defines for the version's language and profile,
+// then `defines`.
+static void defineStartMacros(Preprocessor& pp, const std::string& text,
+                              const std::vector<std::string>& defines)
 {
-    Preprocessor pp;
     const VersionLine version = findVersionLine(text);
     pp.macros["__VERSION__"].body = {std::to_string(version.found ? version.version : 120)};
-    // the macros every compiler defines for the version's language and profile
     if (version.es)
         pp.macros["GL_ES"].body = {"1"};
     else if (version.version >= 150)
         pp.macros[version.compatibility ? "GL_compatibility_profile" : "GL_core_profile"].body = {"1"};
     for (const std::string& define : defines)
         defineMacro(pp, define);
+}
 
-    const std::string plain = blankComments(text);
+struct BranchTracker::State {
+    Preprocessor pp;
     std::vector<Conditional> conditionals;
+};
+
+BranchTracker::BranchTracker(const std::string& versionText, const std::vector<std::string>& defines)
+    : state(new State)
+{
+    defineStartMacros(state->pp, versionText, defines);
+}
+
+BranchTracker::~BranchTracker() = default;
+
+void BranchTracker::directive(const std::string& line)
+{
+    runDirective(state->pp, state->conditionals, line);
+}
+
+bool BranchTracker::active() const
+{
+    return state->conditionals.empty() || state->conditionals.back().active;
+}
+
+std::string readLogicalLine(const std::string& plain, size_t& start)
+{
+    std::string line;
+    for (;;) {
+        size_t end = plain.find('\n', start);
+        if (end == std::string::npos) end = plain.size();
+        const bool continued = end > start && plain[end - 1] == '\\' && end < plain.size();
+        line += plain.substr(start, end - start - (continued ? 1 : 0));
+        start = end + 1;
+        if (!continued) return line;
+    }
+}
+
+std::string directiveName(const std::string& line)
+{
+    const size_t hash = line.find_first_not_of(" \t\r\f\v");
+    if (hash == std::string::npos || line[hash] != '#') return "";
+    const size_t i = line.find_first_not_of(" \t", hash + 1);
+    if (i == std::string::npos) return "#";
+    size_t end = i;
+    while (end < line.size() && isIdentifierChar(line[end]))
+        end++;
+    return "#" + line.substr(i, end - i);
+}
+
+std::vector<std::string> preprocessedTokens(const std::string& text, const std::vector<std::string>& defines)
+{
+    BranchTracker tracker(text, defines);
+    Preprocessor& pp = tracker.state->pp;
+    const std::string plain = blankComments(text);
     std::vector<std::string> tokens, pending;
     size_t start = 0;
     while (start < plain.size()) {
-        // one logical line: a backslash before the newline joins the next line on
-        std::string line;
-        for (;;) {
-            size_t end = plain.find('\n', start);
-            if (end == std::string::npos) end = plain.size();
-            const bool continued = end > start && plain[end - 1] == '\\' && end < plain.size();
-            line += plain.substr(start, end - start - (continued ? 1 : 0));
-            start = end + 1;
-            if (!continued) break;
-        }
-        const size_t first = line.find_first_not_of(" \t\r\f\v");
-        if (first != std::string::npos && line[first] == '#') {
+        const std::string line = readLogicalLine(plain, start);
+        if (!directiveName(line).empty()) {
             // a directive changes the macros only for the text after it
             expandMacros(pp, pending, tokens, 0);
             pending.clear();
-            runDirective(pp, conditionals, line);
-        } else if (conditionals.empty() || conditionals.back().active) {
+            tracker.directive(line);
+        } else if (tracker.active()) {
             splitTokens(line, pending);
         }
     }

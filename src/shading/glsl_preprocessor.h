@@ -1,7 +1,9 @@
 // The preprocessor of the shader runtime's scans: a file's text as the
-// compiler proper sees it, as tokens. Used by uniform_scan.cpp.
+// compiler proper sees it, as tokens, and which of its lines the compiler
+// compiles. Used by uniform_scan.cpp and program_includes.cpp.
 #pragma once
 
+#include <memory>
 #include <string>
 #include <vector>
 
@@ -13,3 +15,27 @@
 // depend on the driver (extension names) count as undefined. Expansion is
 // bounded, so macros that multiply each other cost neither all memory nor the stack.
 std::vector<std::string> preprocessedTokens(const std::string& text, const std::vector<std::string>& defines);
+
+// Follows the conditionals and macros of a text line by line, as
+// preprocessedTokens does, to tell which lines are in taken branches.
+struct BranchTracker {
+    // Starts with the macros of `versionText`'s #version and `defines`.
+    BranchTracker(const std::string& versionText, const std::vector<std::string>& defines);
+    ~BranchTracker();
+    // Carries out one directive line (comments blanked, continuations joined):
+    // #if, #ifdef, #ifndef, #elif, #else, #endif, #define, #undef; others do nothing.
+    void directive(const std::string& line);
+    // True while the lines are in taken branches only.
+    bool active() const;
+
+    struct State;
+    std::unique_ptr<State> state;
+};
+
+// Lines of a text whose comments are blanked (blankComments)
+// The logical line at offset `start`: a backslash before the newline joins the
+// next line on. `start` moves past the line's newline.
+std::string readLogicalLine(const std::string& plain, size_t& start);
+// "#include", "#define", ... when the line is a directive ("#" alone for a
+// line of just "#"); "" when it is not one.
+std::string directiveName(const std::string& line);

@@ -3,6 +3,7 @@ target_sources(meshshade_core PRIVATE
   ${CMAKE_CURRENT_LIST_DIR}/cg_runtime.cpp
   ${CMAKE_CURRENT_LIST_DIR}/cg_binding.cpp
   ${CMAKE_CURRENT_LIST_DIR}/program_source.cpp
+  ${CMAKE_CURRENT_LIST_DIR}/program_includes.cpp
   ${CMAKE_CURRENT_LIST_DIR}/glsl_preprocessor.cpp
   ${CMAKE_CURRENT_LIST_DIR}/uniform_scan.cpp
   ${CMAKE_CURRENT_LIST_DIR}/driver_log.cpp

@@ -273,6 +273,52 @@ INSTANTIATE_TEST_SUITE_P(
                         "#version 330 compatibility\nvoid vp_broken() {}\n#error stop\n", 3},
         SyntaxErrorCase{"misplaced #version", "void vp_broken() {}\n\n#version 120\n", 3}));
 
+TEST_F(CgRuntime, includedFilesCompileInPlaceAndTheirMessagesNameTheirFileAndLine)
+{
+    // the helper's uniform becomes a parameter of the program that includes it
+    writeFile("shade.glsl", "uniform vec3 tint;\nvec3 shade() { return tint; }\n");
+    CGprogram program =
+        compile("fp.cg", "#include \"shade.glsl\"\nvoid fp() { gl_FragColor = vec4(shade(), 1.0); }\n",
+                CG_PROFILE_GLSLF, "fp");
+    ASSERT_NE(program, nullptr) << listing();
+    EXPECT_NE(cgGetNamedParameter(program, "tint"), nullptr);
+    EXPECT_EQ(programSourceFiles(context),
+              (std::vector<std::string>{(dir / "fp.cg").string(), (dir / "shade.glsl").string()}));
+
+    // an error on line 3 of the helper, from the compiler and from the
+    // preprocessor, under every way the versions number lines
+    const char* versions[] = {"", "#version 120\n", "#version 330 compatibility\n"};
+    for (const char* version : versions) {
+        for (const char* fault : {"float broken = undeclaredHere;\n", "#error stop\n"}) {
+            writeFile("noise.glsl", std::string("// noise\n\n") + fault + "float noise() { return 0.5; }\n");
+            const std::string main =
+                std::string(version) +
+                "// program\n#include \"noise.glsl\"\nvoid fp() { gl_FragColor = vec4(noise()); "
+                "}\nfloat after = undeclaredThere;\n";
+            seen = CallbackRecord{};
+            EXPECT_EQ(compile("fp.cg", main, CG_PROFILE_GLSLF, "fp"), nullptr);
+            EXPECT_EQ(seen.error, CG_COMPILER_ERROR);
+            const std::string where = (dir / "noise.glsl").string() + ":3(";
+            EXPECT_EQ(listing().find(where), 0u) << version << fault << listing();
+            if (fault[0] != '#') {
+                // the program's own error after the include keeps its line
+                const std::string after = "fp.cg:" + std::to_string(version[0] ? 5 : 4) + "(";
+                EXPECT_NE(listing().find(after), std::string::npos) << version << listing();
+            }
+        }
+    }
+
+    // an include that cannot be read is a compile error naming its place, and
+    // the missing file is among those read, for a reload to watch
+    seen = CallbackRecord{};
+    EXPECT_EQ(compile("fp.cg", "\n#include \"missing.glsl\"\nvoid fp() {}\n", CG_PROFILE_GLSLF, "fp"),
+              nullptr);
+    EXPECT_EQ(seen.error, CG_COMPILER_ERROR);
+    EXPECT_EQ(listing(), (dir / "fp.cg").string() + ":2: error: cannot include \"missing.glsl\" (" +
+                             (dir / "missing.glsl").string() + "): No such file or directory");
+    EXPECT_EQ(programSourceFiles(context).back(), (dir / "missing.glsl").string());
+}
+
 TEST_F(CgRuntime, entryFunctionMustExist)
 {
     // the named entry is the stage's main: a file without one is an error
