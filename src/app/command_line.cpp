@@ -87,6 +87,8 @@ const ValueOption VALUE_OPTIONS[] = {
     {"--sky", &CommandLine::skyPath, "--sky needs a folder of six face images or one panorama image",
      nullptr},
     {"--init", &CommandLine::initFolder, "--init needs the name of the folder to make", nullptr},
+    {"--shaders", &CommandLine::shadersFolder, "--shaders needs the folder that holds the two program files",
+     nullptr},
 };
 
 } // namespace
@@ -100,6 +102,8 @@ const char* usageText()
            "  --size WxH             the drawing window's size in pixels (600x600), each side 16 to 4096\n"
            "  --sky PATH             a sky of your own: a folder of six face images or one panorama\n"
            "  --init DIR             make DIR a shader workspace of your own: shader files, meshes, skies\n"
+           "  --shaders DIR          compile vp_reflection.cg and fp_reflection.cg from DIR, such as an\n"
+           "                         experiment of examples/, and reload them from there when they change\n"
            "  --version              print the version and end\n"
            "  --help                 print this text and end\n"
            "Files missing from the working directory are taken from the shipped files when a MODEL\n"

@@ -20,6 +20,7 @@ struct CommandLine {
     PictureFormat screenshotFormat = PICTURE_PNG; // from the extension of screenshotPath
     std::string skyPath;                          // --sky PATH: a folder of six faces or one panorama
     std::string initFolder;                       // --init DIR: make a shader workspace and end
+    std::string shadersFolder;                    // --shaders DIR: the two program files from DIR
     std::string size;                             // --size WxH, as given
     int windowWidth = DRAWING_WINDOW_WIDTH;       // the drawing window, from --size
     int windowHeight = DRAWING_WINDOW_HEIGHT;

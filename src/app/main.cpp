@@ -61,6 +61,15 @@ int main(int argc, char** argv)
     if (!options.initFolder.empty()) return makeShaderWorkspace(options.initFolder.c_str());
     // Run from anywhere with a model or an option; a plain run reads the working directory only
     if (options.ownArguments) useShippedFilesWhereMissing();
+    // the program files of --shaders, before any window opens: a folder that is not there ends the viewer
+    // here
+    if (!options.shadersFolder.empty()) {
+        std::string why;
+        if (!takeProgramFilesFrom(options.shadersFolder, why)) {
+            fprintf(stderr, "meshshade: --shaders %s: %s\n", options.shadersFolder.c_str(), why.c_str());
+            return 1;
+        }
+    }
 
     // The user's model, before any window opens: one that cannot be shown ends the viewer here
     if (!options.modelPath.empty()) {

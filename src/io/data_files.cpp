@@ -1,7 +1,9 @@
 // Finding the viewer's files: the working directory, then the shipped files.
 #include "io/data_files.h"
 
+#include <cerrno>
 #include <cstdio>
+#include <cstring>
 #include <climits>
 #include <string>
 
@@ -12,6 +14,7 @@ namespace {
 
 bool shippedFilesInUse = false;
 bool folderAnnounced = false;
+std::string programFolder; // of --shaders, "" for none
 
 bool exists(const std::string& path)
 {
@@ -56,6 +59,29 @@ std::string findShippedFolder()
 void useShippedFilesWhereMissing()
 {
     shippedFilesInUse = true;
+}
+
+bool takeProgramFilesFrom(const std::string& folder, std::string& why)
+{
+    struct stat s;
+    if (stat(folder.c_str(), &s) != 0) {
+        why = strerror(errno);
+        return false;
+    }
+    if (!S_ISDIR(s.st_mode)) {
+        why = "is not a folder";
+        return false;
+    }
+    programFolder = folder;
+    while (programFolder.size() > 1 && programFolder.back() == '/')
+        programFolder.pop_back();
+    return true;
+}
+
+std::string programFilePath(const char* name)
+{
+    if (programFolder.empty()) return dataFilePath(name);
+    return programFolder == "/" ? "/" + std::string(name) : programFolder + "/" + name;
 }
 
 const std::string& shippedFilesFolder()

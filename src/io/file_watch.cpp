@@ -12,20 +12,26 @@ std::vector<FileWatch*> watches;
 bool looked = false;
 int lastLook = 0;
 
-std::vector<FileStamp> stampsOf(const FileWatch& watch)
+std::vector<FileStamp> stampsOf(const std::vector<std::string>& files)
 {
     std::vector<FileStamp> stamps;
-    for (const std::string& file : watch.files())
+    for (const std::string& file : files)
         stamps.push_back(stampOf(file.c_str()));
     return stamps;
 }
 
 void look(FileWatch& watch)
 {
-    const std::vector<FileStamp> stamps = stampsOf(watch);
+    const std::vector<std::string> files = watch.files();
+    const std::vector<FileStamp> stamps = stampsOf(files);
     if (!watch.stamps.readNow(stamps)) return;
     const bool reloaded = watch.reload();
-    if (watch.stamps.readDone(reloaded, stamps, stampsOf(watch))) watch.tell(reloaded);
+    if (!watch.stamps.readDone(reloaded, stamps, stampsOf(files))) return;
+    // A read may change which files are watched (a shader program includes
+    // another file now): those it brought in count as read as they are now.
+    const std::vector<std::string> filesNow = watch.files();
+    if (filesNow != files) watch.stamps.settled = stampsOf(filesNow);
+    watch.tell(reloaded);
 }
 
 } // namespace
@@ -33,7 +39,7 @@ void look(FileWatch& watch)
 void watchFiles(FileWatch& watch)
 {
     watch.stamps = HoldStill<std::vector<FileStamp>>();
-    watch.stamps.settled = stampsOf(watch);
+    watch.stamps.settled = stampsOf(watch.files());
     if (std::find(watches.begin(), watches.end(), &watch) == watches.end()) watches.push_back(&watch);
 }
 

@@ -13,7 +13,8 @@
 
 struct FileWatch {
     // The files, as they are to be read now: a name may stand for another file
-    // from one look to the next.
+    // from one look to the next, and a read may change the list (a shader
+    // program that includes another file now).
     std::function<std::vector<std::string>()> files;
     // Reads the files again; true when what it read was taken up.
     std::function<bool()> reload;

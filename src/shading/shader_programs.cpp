@@ -12,6 +12,8 @@ const char* const FRAGMENT_PROGRAM_FILE = "fp_reflection.cg";
 
 namespace {
 
+std::vector<std::string> includedFiles; // by the last load
+
 // The line number after the first "file:N" or "file(N)" of `text`; 0 when there is none.
 int firstLineOf(const std::string& text, const std::string& file)
 {
@@ -63,11 +65,15 @@ ShaderLoad loadShaderPrograms(ShaderBindingsRecord& b, ShaderLoadTime when)
     const Stage stages[] = {{&b.fragmentProgram, FRAGMENT_PROGRAM_FILE, b.fragmentProfile, "fp_reflection"},
                             {&b.vertexProgram, VERTEX_PROGRAM_FILE, b.vertexProfile, "vp_reflection"}};
     std::string report, firstFile, paths[2];
+    std::vector<std::string>& included = includedFiles;
+    included.clear();
     for (int i = 0; i < 2; i++) {
         const Stage& stage = stages[i];
-        paths[i] = dataFilePath(stage.file);
+        paths[i] = programFilePath(stage.file);
         CGerror error = CG_NO_ERROR;
         *stage.program = compileProgramFile(b.cgContext, paths[i].c_str(), stage.profile, stage.entry, error);
+        const std::vector<std::string>& read = programSourceFiles(b.cgContext);
+        if (!read.empty()) included.insert(included.end(), read.begin() + 1, read.end());
         if (error == CG_NO_ERROR) continue;
         report += runtimeReport(b, error, when);
         if (firstFile.empty()) firstFile = paths[i];
@@ -97,6 +103,11 @@ ShaderLoad loadShaderPrograms(ShaderBindingsRecord& b, ShaderLoadTime when)
     ShaderLoad accepted;
     accepted.accepted = true;
     return accepted;
+}
+
+const std::vector<std::string>& includedShaderFiles()
+{
+    return includedFiles;
 }
 
 const std::vector<ActiveUniform>& shaderUniforms()

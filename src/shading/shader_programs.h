@@ -40,6 +40,10 @@ enum ShaderLoadTime { AT_START_UP, AT_RELOAD };
 // Raises no runtime error. Refused, whatever was compiled is destroyed again
 // and b's programs are null.
 ShaderLoad loadShaderPrograms(ShaderBindingsRecord& b, ShaderLoadTime when);
+// The files the program files of the last load included or tried to include
+// (one missing too), whether the load was accepted or not: a live reload
+// watches them beside the program files.
+const std::vector<std::string>& includedShaderFiles();
 // Every active uniform of the programs that draw (ShaderBindings' pair), the
 // contract's and any others the files declare and use, in declaration order,
 // the vertex program's first (see ActiveUniform, glsl_core.h). Empty before

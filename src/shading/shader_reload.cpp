@@ -1,6 +1,7 @@
 // Live reload of the shader programs.
 #include "shading/shader_reload.h"
 
+#include <algorithm>
 #include <cstdio>
 
 #include "io/data_files.h"
@@ -16,7 +17,12 @@ bool refusalStands = false;
 std::vector<std::string> filesInUse()
 {
     // a copy made in the working directory takes over
-    return {dataFilePath(VERTEX_PROGRAM_FILE), dataFilePath(FRAGMENT_PROGRAM_FILE)};
+    std::vector<std::string> files = {programFilePath(VERTEX_PROGRAM_FILE),
+                                      programFilePath(FRAGMENT_PROGRAM_FILE)};
+    // and an edit of a file they include counts as an edit of theirs
+    for (const std::string& file : includedShaderFiles())
+        if (std::find(files.begin(), files.end(), file) == files.end()) files.push_back(file);
+    return files;
 }
 
 void tellReload(bool reloaded)
