@@ -7,6 +7,7 @@
 #include "render/cube_map.h"
 #include "render/gl_check.h"
 #include "render/mesh_buffers.h"
+#include "render/refusal_box.h"
 #include "render/screenshot.h"
 #include "shading/cg_runtime.h"
 #include "shading/shader_parameters.h"
@@ -55,6 +56,8 @@ void display()
         glDisable(GL_CULL_FACE);
     }
     glPopMatrix();
+    // why the last reload was refused, over the picture, while it stands
+    drawRefusalBoxIfRefused();
     // --screenshot reads this frame before it is shown
     captureFrameIfAsked();
     glutSwapBuffers();

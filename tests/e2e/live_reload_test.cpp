@@ -1,5 +1,6 @@
-// Editing the shader files while the viewer runs: every edit is either taken up
-// or refused with a clear report, and the viewer never ends for it.
+// Editing the shader files, and the files they include, while the viewer runs:
+// every edit is either taken up or refused with a clear report, on the console
+// and over the picture, and the viewer never ends for it.
 #include <cstdio>
 #include <gtest/gtest.h>
 #include <sys/stat.h>
@@ -81,14 +82,39 @@ TEST(LiveReload, editsComeInOrAreRefusedAndTheViewerAlwaysRunsOn)
     EXPECT_GT(countDifferent(original, swapped, 40, 150, 150, 450, 450), 3000);
     EXPECT_EQ(countDifferent(original, swapped, 12, 0, 0, 60, 60), 0);
 
+    // an included file: an edit of it alone reloads both programs, and its
+    // faults are told with its own name and line
+    const std::string coloursPath = viewer.dir + "/colours.glsl";
+    const std::string arranged =
+        withLine(fpGood.substr(0, fpGood.rfind('}')), 2, "#include \"colours.glsl\"") +
+        "    gl_FragColor.rgb = arrange(gl_FragColor.rgb);\n}\n";
+    writeFile(coloursPath, "vec3 arrange(vec3 c)\n{\n    return c.rgb;\n}\n");
+    writeFile(fpPath, arranged);
+    ASSERT_NE(awaitVerdict(viewer, RELOADED, mark), "") << appStdout(viewer.app);
+    EXPECT_LT(countDifferent(frame(viewer), original, 24), 600 * 600 / 200);
+    writeFile(coloursPath, "vec3 arrange(vec3 c)\n{\n    return c.bgr;\n}\n");
+    ASSERT_NE(awaitVerdict(viewer, RELOADED, mark), "") << appStdout(viewer.app);
+    EXPECT_LT(countDifferent(frame(viewer), swapped, 24), 600 * 600 / 200);
+    writeFile(coloursPath, "vec3 arrange(vec3 c)\n{\n    return c.bgr * notDeclared;\n}\n");
+    std::string report = awaitVerdict(viewer, REFUSED, mark);
+    EXPECT_NE(report.find("\ncolours.glsl:3("), std::string::npos) << report;
+
+    // A refused reload shows over the top of the picture, at most a third of
+    // it; the rest is drawn by the last good programs.
+    const Picture refused = frame(viewer);
+    EXPECT_GT(countDifferent(refused, swapped, 40, 0, 10, 600, 50), 560 * 40 * 9 / 10);
+    EXPECT_LT(countDifferent(refused, swapped, 24, 0, 200, 600, 600), 600 * 400 / 200);
+
     // a broken edit: the compiler's report with the file's line, and the last good programs go on
     writeFile(fpPath, swappedColours + "broken here\n");
-    std::string report = awaitVerdict(viewer, REFUSED, mark);
+    report = awaitVerdict(viewer, REFUSED, mark);
     const int brokenLine = int(std::count(swappedColours.begin(), swappedColours.end(), '\n')) + 1;
     EXPECT_NE(report.find("fp_reflection.cg:" + std::to_string(brokenLine) + "("), std::string::npos)
         << report;
     EXPECT_TRUE(appRunning(viewer.app));
-    EXPECT_LT(countDifferent(frame(viewer), swapped, 24), 600 * 600 / 200);
+    // the box tells the new report
+    EXPECT_GT(countDifferent(frame(viewer), refused, 40, 0, 45, 600, 90), 200);
+    EXPECT_LT(countDifferent(frame(viewer), swapped, 24, 0, 200, 600, 600), 600 * 400 / 200);
 
     // Each edit below starts from the good files; the viewer must take it up or
     // refuse it with the report named, and go on drawing either way.
@@ -138,7 +164,7 @@ TEST(LiveReload, editsComeInOrAreRefusedAndTheViewerAlwaysRunsOn)
         EXPECT_NE(report, "") << edit.what << ": no \"" << edit.verdict << "\" in\n" << appStdout(viewer.app);
         EXPECT_NE(report.find(edit.report), std::string::npos) << edit.what << ":\n" << report;
     }
-    EXPECT_LT(countDifferent(frame(viewer), original, 24), 600 * 600 / 200);
+    EXPECT_LT(countDifferent(frame(viewer), original, 24, 0, 200, 600, 600), 600 * 400 / 200);
 
     // files that are no text file at all: refused at once, never waited on or read without end
     const long peakBefore = residentKiB(viewer.app.pid, "VmHWM:");
@@ -156,7 +182,8 @@ TEST(LiveReload, editsComeInOrAreRefusedAndTheViewerAlwaysRunsOn)
     EXPECT_LT(residentKiB(viewer.app.pid, "VmHWM:") - peakBefore, 64 * 1024);
     std::remove(fpPath.c_str());
 
-    // mending the files brings the programs back, with the viewer's state as it was
+    // mending the files brings the programs back, with the viewer's state as it
+    // was, and takes the box away
     writeFile(vpPath, vpGood);
     writeFile(fpPath, fpGood);
     EXPECT_NE(awaitVerdict(viewer, RELOADED, mark), "");
@@ -164,7 +191,7 @@ TEST(LiveReload, editsComeInOrAreRefusedAndTheViewerAlwaysRunsOn)
     EXPECT_EQ(panelValue(viewer, "Mesh"), "Bunny");
     EXPECT_EQ(panelValue(viewer, "OtherShadingAmount"), weight);
     EXPECT_NE(readFile(viewer.dir + "/state.txt").find("mesh 1\n"), std::string::npos);
-    EXPECT_EQ(occurrences(appStdout(viewer.app), RELOADED), 6);
+    EXPECT_EQ(occurrences(appStdout(viewer.app), RELOADED), 8);
     EXPECT_TRUE(appRunning(viewer.app));
 
     std::string errors = stopViewer(viewer);
