@@ -188,3 +188,25 @@ TEST(BadShaderFile, pipeDeviceAndNulByteEndWithALineNamingFileAndReason)
         },
         "vp_reflection.cg:2: error: a NUL byte; a program file must be plain text\n");
 }
+
+TEST(BadShaderFile, includesThatCannotBeMadeEndWithALineNamingTheirPlace)
+{
+    // an include of a pipe without a writer neither holds start-up up nor is read
+    expectFailsWith(
+        [](const std::string& dir) {
+            mkfifo((dir + "/pipe.glsl").c_str(), 0644);
+            const std::string text = readFile(dir + "/fp_reflection.cg");
+            writeFile(dir + "/fp_reflection.cg", text.substr(0, text.find('\n') + 1) +
+                                                     "#include \"pipe.glsl\"\n" +
+                                                     text.substr(text.find('\n') + 1));
+        },
+        "fp_reflection.cg:2: error: cannot include \"pipe.glsl\": is a named pipe (FIFO), not a regular "
+        "file\n");
+    expectFailsWith(
+        [](const std::string& dir) {
+            writeFile(dir + "/self.glsl", "// includes itself\n#include \"self.glsl\"\n");
+            writeFile(dir + "/vp_reflection.cg",
+                      "#include \"self.glsl\"\n" + readFile(dir + "/vp_reflection.cg"));
+        },
+        "self.glsl:2: error: include cycle: self.glsl -> self.glsl\n");
+}
