@@ -41,7 +41,17 @@ struct Expansion {
     int nextFirst = 0;       // the compiler's line number for the next included file's line 1
     std::vector<FileId> ids; // of out.files
     std::vector<int> open;   // the files being expanded (places in out.files), outermost first
+    size_t counted = 0;      // of out.text, whose lines are counted in textLine
+    int textLine = 1;        // of the end of out.text
 };
+
+// Notes that the next line of out.text is line `line` of file `file`.
+void startSegment(Expansion& x, int file, int line)
+{
+    x.textLine += int(std::count(x.out.text.begin() + long(x.counted), x.out.text.end(), '\n'));
+    x.counted = x.out.text.size();
+    x.out.segments.push_back({x.textLine, file, line});
+}
 
 // The directive after which the compiler numbers the next line `line`.
 std::string lineDirective(const Expansion& x, int line)
@@ -152,6 +162,7 @@ bool includeFile(Expansion& x, int source, int line, const std::string& name)
         return false;
     }
     x.out.text += lineDirective(x, x.out.files.back().first);
+    startSegment(x, included, 1);
     if (!expandFile(x, included, text)) return false;
     if (!text.empty() && text.back() != '\n') x.out.text += '\n';
     return true;
@@ -192,8 +203,10 @@ bool expandFile(Expansion& x, int source, const std::string& text)
         } else {
             const int next = line + lines - (commentGoesOn ? 1 : 0);
             x.out.text += lineDirective(x, x.out.files[size_t(source)].first + next - 1);
+            if (commentGoesOn) startSegment(x, source, next);
         }
         if (commentGoesOn) x.out.text += "/*\n";
+        if (x.out.text.size() != before) startSegment(x, source, line + lines);
         line += lines;
     }
     x.open.pop_back();
@@ -208,6 +221,16 @@ std::string nulByteError(const std::string& file, const std::string& text)
     if (nul == std::string::npos) return "";
     const long line = 1 + std::count(text.begin(), text.begin() + long(nul), '\n');
     return file + ":" + std::to_string(line) + ": error: a NUL byte; a program file must be plain text";
+}
+
+SourcePlace placeOfTextLine(const ExpandedProgram& program, int textLine)
+{
+    const auto after =
+        std::upper_bound(program.segments.begin(), program.segments.end(), textLine,
+                         [](int line, const ExpandedProgram::Segment& s) { return line < s.textLine; });
+    if (after == program.segments.begin()) return {program.files[0].file, textLine};
+    const ExpandedProgram::Segment& s = *(after - 1);
+    return {program.files[size_t(s.file)].file, s.line + textLine - s.textLine};
 }
 
 ExpandedProgram expandIncludes(const std::string& file, const std::string& text,

@@ -19,6 +19,13 @@ struct ExpandedProgram {
     // The program file (its lines keep their numbers), then each included file
     // in the order of inclusion, with the numbers its lines have in `text`.
     std::vector<SourceLines> files;
+    // Where the lines of `text` come from: from its line `textLine` on, the
+    // lines of files[file] from `line` on; none while the program file's own
+    // lines go on from line 1.
+    struct Segment {
+        int textLine, file, line;
+    };
+    std::vector<Segment> segments;
     // Every file the expansion read or tried to read, the program file first,
     // one that is missing or could not be read too: what a live reload watches.
     std::vector<std::string> looked;
@@ -41,6 +48,15 @@ struct ExpandedProgram {
 // A file without includes comes back unchanged.
 ExpandedProgram expandIncludes(const std::string& file, const std::string& text,
                                const std::vector<std::string>& defines = {});
+// A place in a file.
+struct SourcePlace {
+    std::string file;
+    int line = 0;
+};
+// The file and line that line `textLine` (1-based) of `program.text` stands
+// for; the lines of the #line directives around an included text count as the
+// text's before them.
+SourcePlace placeOfTextLine(const ExpandedProgram& program, int textLine);
 // "file:LINE: error: a NUL byte; ..." for the first NUL byte of `text`, "" when
 // it has none.
 std::string nulByteError(const std::string& file, const std::string& text);

@@ -2,6 +2,7 @@
 // under numbers of its own that the driver's messages are turned back into,
 // only includes of taken branches read, and every bad include refused with the
 // place it stands, at once.
+#include <algorithm>
 #include <string>
 
 #include <gtest/gtest.h>
@@ -47,6 +48,13 @@ int compilerLineOf(const std::string& text, const std::string& marker)
         start = end + 1;
     }
     return -1;
+}
+
+// The 1-based line of `text` that holds `marker`.
+int textLineOf(const std::string& text, const std::string& marker)
+{
+    const size_t at = text.find(marker);
+    return at == std::string::npos ? -1 : 1 + int(std::count(text.begin(), text.begin() + long(at), '\n'));
 }
 
 } // namespace
@@ -109,6 +117,23 @@ TEST(ProgramIncludes, includedTextStandsInPlaceAndMessagesNameItsFileAndLine)
                                    "(1): preprocessor error: stop",
                                expanded.files, 1),
               folder.path + "/lib/noise.glsl:4(1): preprocessor error: stop");
+
+    // ... and so does each line of the text, for the scans' messages
+    struct Mark {
+        const char* marker;
+        std::string file;
+        int line;
+    } marks[] = {{"NOISE_MARK", folder.path + "/lib/noise.glsl", 4},
+                 {"COMMON_MARK", folder.path + "/lib/common.glsl", 2},
+                 {"noiseScale", folder.path + "/lib/noise.glsl", 3},
+                 {"goes on", main, 13},
+                 {"MAIN_MARK", main, 14},
+                 {"WITH_NOISE 1", main, 2}};
+    for (const Mark& m : marks) {
+        const SourcePlace place = placeOfTextLine(expanded, textLineOf(expanded.text, m.marker));
+        EXPECT_EQ(place.file + ":" + std::to_string(place.line), m.file + ":" + std::to_string(m.line))
+            << m.marker;
+    }
 
     // with the argument's define, its include is read (and is missing)
     const ExpandedProgram withArgument = expandIncludes(main, text, {"FROM_ARGUMENTS"});
