@@ -32,7 +32,6 @@ EntryPoint entryPoints[] = {
 
 // Each extension's entries follow the previous extension's in entryPoints, so
 // the table is built by counting ENTRY_POINT lines between END_EXTENSION lines.
-constexpr int ENTRY_POINT_COUNT = sizeof(entryPoints) / sizeof(entryPoints[0]);
 
 struct ExtensionTableBuilder {
     KnownExtension extensions[128] = {};
@@ -237,13 +236,4 @@ void* extensionEntryPoint(const char* name)
     for (const EntryPoint& e : entryPoints)
         if (strcmp(e.name, name) == 0) return e.address;
     return nullptr;
-}
-
-int knownExtensionCount()
-{
-    return knownExtensions.count;
-}
-int knownEntryPointCount()
-{
-    return ENTRY_POINT_COUNT;
 }

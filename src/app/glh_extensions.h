@@ -30,9 +30,6 @@ void releaseExtensions();
 // The address stored for an entry point of the loader's table: null until its
 // extension was resolved, or when the name is not in the table.
 void* extensionEntryPoint(const char* name);
-// How many extensions and entry points the loader knows.
-int knownExtensionCount();
-int knownEntryPointCount();
 
 // Platform
 // The window-system calls the loader makes. Tests replace them to feed fake

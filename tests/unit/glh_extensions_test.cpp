@@ -49,12 +49,6 @@ struct FakeDriver : testing::Test {
 
 } // namespace
 
-TEST(ExtensionTable, knowsSixtyFourExtensionsWith315EntryPoints)
-{
-    EXPECT_EQ(knownExtensionCount(), 64);
-    EXPECT_EQ(knownEntryPointCount(), 315);
-}
-
 TEST_F(FakeDriver, separatorsOfAnyKindAndNumberGiveTheSameResult)
 {
     EXPECT_TRUE(initExtensions("GL_ARB_multitexture GL_EXT_bgra"));
