@@ -78,7 +78,7 @@ void writeStateReportIfAsked()
     for (int i = 0; i < SHADER_PARAMETER_COUNT; i++) {
         float v[4];
         const int count = parameterValue(SHADER_PARAMETERS[i], material, v);
-        if (count > 0) put(f, (std::string("shader ") + SHADER_PARAMETERS[i].name).c_str(), v, count);
+        if (count > 0) put(f, (std::string("shader:") + SHADER_PARAMETERS[i].name).c_str(), v, count);
     }
     if (!m.vertices.empty()) put(f, "firstVertexNormal", m.vertices[0].normal, 3);
     if (!m.faces.empty()) put(f, "firstFaceNormal", m.faces[0].normal, 3);

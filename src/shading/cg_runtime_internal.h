@@ -1,7 +1,8 @@
-// The records behind the shader runtime's handles, and the calls between its two
-// halves: cg_runtime.cpp (errors, contexts, programs, lookup) and cg_binding.cpp
-// (profiles, binding, linked GL programs, parameter values), both over the GLSL
-// core (glsl_core.h). Nothing else includes it.
+// The records behind the shader runtime's handles, and the calls between its
+// parts: cg_errors.cpp (the pending error and the callback), cg_runtime.cpp
+// (contexts, profiles, programs, lookup) and cg_binding.cpp (binding, linked GL
+// programs, parameter values), the last two over the GLSL core (glsl_core.h).
+// Nothing else includes it.
 #pragma once
 
 #include <memory>
@@ -44,11 +45,13 @@ inline bool isKnownProfile(CGprofile profile)
     return profile == CG_PROFILE_GLSLV || profile == CG_PROFILE_GLSLF;
 }
 
-// cg_runtime.cpp
+// cg_errors.cpp
 // Makes `error` the pending error and calls the error callback, unless one is
 // already running (its own failing calls only set the pending error). Does
 // nothing for CG_NO_ERROR.
 void raiseCgError(CGerror error);
+
+// cg_runtime.cpp
 // True while a handle names a program or parameter that has not been destroyed.
 bool isLiveProgram(const CgProgramRecord* program);
 bool isLiveParameter(const CgParameterRecord* parameter);

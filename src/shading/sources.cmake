@@ -1,6 +1,7 @@
 # shading subsystem.
 target_sources(meshshade_core PRIVATE
   ${CMAKE_CURRENT_LIST_DIR}/cg_runtime.cpp
+  ${CMAKE_CURRENT_LIST_DIR}/cg_errors.cpp
   ${CMAKE_CURRENT_LIST_DIR}/cg_binding.cpp
   ${CMAKE_CURRENT_LIST_DIR}/program_source.cpp
   ${CMAKE_CURRENT_LIST_DIR}/program_includes.cpp
