@@ -574,37 +574,6 @@ TEST_F(CgRuntime, pairThatDoesNotLinkFailsInTheCallThatActivatesIt)
     EXPECT_EQ(linkedPairUniforms(vertex, fragment), nullptr);
 }
 
-TEST_F(CgRuntime, linkedPairListsEveryActiveUniformOnce)
-{
-    const char* moving = "uniform vec3 tint;\n"
-                         "void vp_move() { gl_Position = ftransform() + vec4(tint, 0.0); }\n";
-    CGprogram vertex = compileAndLoad("vp_move.cg", moving, CG_PROFILE_GLSLV, "vp_move");
-    CGprogram fragment = compileAndLoad("fp_lookup.cg", LOOKUP_FRAGMENT, CG_PROFILE_GLSLF, "fp_lookup");
-    ASSERT_TRUE(vertex && fragment) << listing();
-    EXPECT_EQ(linkedPairUniforms(vertex, fragment), nullptr);
-    ASSERT_EQ(linkProgramPair(vertex, fragment), CG_NO_ERROR) << listing();
-    const std::vector<ActiveUniform>* uniforms = linkedPairUniforms(vertex, fragment);
-    ASSERT_NE(uniforms, nullptr);
-    // declaration order, the vertex program's first; the unused one is not active
-    std::string names;
-    for (const ActiveUniform& u : *uniforms)
-        names += u.name + (u.stages == VERTEX_STAGE ? "/v " : "/f ");
-    EXPECT_EQ(names, "tint/v etaRatio/f Ka/f Kd/f environmentMap/f frame/f ");
-    EXPECT_EQ(uniforms->front().type, GLenum(GL_FLOAT_VEC3));
-    EXPECT_EQ(uniforms->at(4).textureUnit, 1);
-    EXPECT_EQ(seen.calls, 0);
-
-    // binding the linked pair draws with it, its values arriving as always
-    cgGLSetParameter3f(cgGetNamedParameter(vertex, "tint"), 0.5f, 0.25f, 1.0f);
-    cgGLEnableProfile(CG_PROFILE_GLSLV);
-    cgGLEnableProfile(CG_PROFILE_GLSLF);
-    cgGLBindProgram(vertex);
-    cgGLBindProgram(fragment);
-    EXPECT_EQ(uniformValue("tint", 3), std::vector<float>({0.5f, 0.25f, 1.0f}));
-    EXPECT_EQ(glGetUniformLocation(currentGlProgram(), "frame"), uniforms->at(5).location);
-    EXPECT_EQ(seen.calls, 0) << listing();
-}
-
 // Errors
 
 TEST_F(CgRuntime, everyFailureCallsTheCallbackInsideTheFailingCall)
