@@ -4,6 +4,7 @@
 // inflates without end (a PNG "zip bomb") before it takes the memory.
 #include "io/image_file.h"
 
+#include <algorithm>
 #include <cstdint>
 #include <cstdio>
 #include <cstdlib>
@@ -172,9 +173,7 @@ bool jpegTablesFit(const unsigned char* bytes, size_t size)
     return true;
 }
 
-// The HDR reader of the same version loops for ever when a run-length coded
-// scanline ends with the file: past the end it reads counts of 0. This reads the
-// header and the scanlines as it does and tells whether they are all there.
+// A line of an HDR header.
 std::string hdrLine(ByteCursor& in)
 {
     // as the reader takes a line: at most 1023 characters, the last byte of a
@@ -193,32 +192,48 @@ std::string hdrLine(ByteCursor& in)
     return line.substr(0, strlen(line.c_str()));
 }
 
-bool hdrScanlinesComplete(const unsigned char* bytes, size_t size)
+// The HDR reader of the same version loops for ever when a run-length coded
+// scanline ends with the file (past the end it reads counts of 0), and takes
+// flat (uncompressed) pixels that are not there without a word, showing the
+// whole sky in one colour. This reads the header and the scanlines as it does:
+// it returns the bytes the flat pixels need, counted from the start of the
+// file (0 when it reads none), and sets `runsCutOff` when a run-length coded
+// scanline ends with the file.
+uint64_t hdrBytesNeeded(const unsigned char* bytes, size_t size, bool& runsCutOff)
 {
+    runsCutOff = false;
     ByteCursor in;
     in.bytes = bytes;
     in.size = size;
     const std::string signature = hdrLine(in);
-    if (signature != "#?RADIANCE" && signature != "#?RGBE") return true;
+    if (signature != "#?RADIANCE" && signature != "#?RGBE") return 0;
     for (std::string line = hdrLine(in); !line.empty(); line = hdrLine(in)) {
     }
     const std::string resolution = hdrLine(in);
-    if (resolution.compare(0, 3, "-Y ") != 0) return true;
+    if (resolution.compare(0, 3, "-Y ") != 0) return 0;
     char* at = const_cast<char*>(resolution.c_str()) + 3;
     const long height = strtol(at, &at, 10);
     while (*at == ' ')
         ++at;
-    if (strncmp(at, "+X ", 3) != 0) return true;
+    if (strncmp(at, "+X ", 3) != 0) return 0;
     const long width = strtol(at + 3, nullptr, 10);
-    // flat pixels, read with a bounded count whatever is left
-    if (width < 8 || width >= 32768 || height <= 0) return true;
+    if (width <= 0 || height <= 0) return 0;
+    const uint64_t flat = uint64_t(width) * uint64_t(height) * 4;
+    // narrow and very wide images are flat throughout
+    if (width < 8 || width >= 32768) return in.at + flat;
     for (long row = 0; row < height; row++) {
+        const size_t rowStart = in.at;
         const int c1 = in.get8(), c2 = in.get8(), high = in.get8();
-        if (c1 != 2 || c2 != 2 || (high & 0x80)) return true; // flat from here on
-        if (((high << 8) | in.get8()) != width) return true;  // refused
+        // a scanline that is not run-length coded: the reader takes the whole
+        // image as flat pixels from here, this one's first
+        if (c1 != 2 || c2 != 2 || (high & 0x80)) return rowStart + flat;
+        if (((high << 8) | in.get8()) != width) return 0; // refused
         for (int channel = 0; channel < 4; channel++)
             for (long i = 0; i < width;) {
-                if (in.atEnd()) return false;
+                if (in.atEnd()) {
+                    runsCutOff = true;
+                    return 0;
+                }
                 int count = in.get8();
                 if (count > 128) {
                     count -= 128;
@@ -226,11 +241,11 @@ bool hdrScanlinesComplete(const unsigned char* bytes, size_t size)
                 } else {
                     in.skip(size_t(count));
                 }
-                if (count > width - i) return true; // refused
+                if (count > width - i) return 0; // refused
                 i += count;
             }
     }
-    return true;
+    return 0;
 }
 
 // The bytes an uncompressed TGA needs for its pixels; 0 for any other file.
@@ -276,6 +291,43 @@ uint64_t bmpBytesNeeded(const unsigned char* bytes, size_t size)
     if (compression != 0 && compression != 3 && compression != 6) return 0;
     const uint64_t stride = (uint64_t(width < 0 ? -width : width) * bitsPerPixel + 31) / 32 * 4;
     return offset + stride * uint64_t(height < 0 ? -height : height);
+}
+
+// The sides a PNG or JPEG header gives, for the message about an image too
+// large: the decoder's own header reading refuses sides beyond the limit, or
+// pixels of more than 1 GiB, and then says only that it knows no such image.
+bool sidesFromHeader(const unsigned char* bytes, size_t size, int& width, int& height)
+{
+    static const unsigned char PNG[] = {0x89, 'P', 'N', 'G', '\r', '\n', 0x1a, '\n'};
+    auto big = [&](size_t at, int count) {
+        uint32_t value = 0;
+        for (int i = 0; i < count; i++)
+            value = (value << 8) | bytes[at + size_t(i)];
+        return value;
+    };
+    if (size >= 24 && memcmp(bytes, PNG, sizeof PNG) == 0 && memcmp(bytes + 12, "IHDR", 4) == 0) {
+        width = int(std::min<uint32_t>(big(16, 4), INT32_MAX));
+        height = int(std::min<uint32_t>(big(20, 4), INT32_MAX));
+        return true;
+    }
+    ByteCursor in;
+    in.bytes = bytes;
+    in.size = size;
+    if (in.marker() != 0xd8) return false;
+    // segments up to the frame header, which holds the sides
+    for (int marker = in.marker(); marker > 0 && !in.atEnd(); marker = in.marker()) {
+        const int length = in.get16();
+        if (isFrameStart(marker) ||
+            (marker >= 0xc3 && marker <= 0xcf && marker != 0xc4 && marker != 0xc8 && marker != 0xcc)) {
+            in.get8(); // precision
+            height = in.get16();
+            width = in.get16();
+            return !in.atEnd();
+        }
+        if (length < 2) return false;
+        in.skip(size_t(length - 2));
+    }
+    return false;
 }
 
 // The decoder's readers that the checks above are for, tried in its order.
@@ -330,32 +382,37 @@ bool decodeImage(const unsigned char* bytes, size_t size, Image& image, std::str
         return false;
     }
     int width = 0, height = 0, channels = 0;
-    if (!stbi_info_from_memory(bytes, length, &width, &height, &channels)) {
-        why = std::string("is not an image the viewer can read (") + stbi_failure_reason() + ")";
+    const bool known = stbi_info_from_memory(bytes, length, &width, &height, &channels);
+    const char* reason = known ? "" : stbi_failure_reason();
+    if (!known && !(sidesFromHeader(bytes, size, width, height) &&
+                    (width > MAX_IMAGE_SIDE || height > MAX_IMAGE_SIDE))) {
+        why = std::string("is not an image the viewer can read (") + reason + ")";
         return false;
     }
     char text[160];
     if (width <= 0 || height <= 0 || width > MAX_IMAGE_SIDE || height > MAX_IMAGE_SIDE) {
-        snprintf(text, sizeof text, "is %d x %d pixels; at most %d on a side are read", width, height,
-                 MAX_IMAGE_SIDE);
+        snprintf(text, sizeof text, "is too large: %d x %d pixels; at most %d on a side are read", width,
+                 height, MAX_IMAGE_SIDE);
         why = text;
         return false;
     }
     const size_t decoded = size_t(width) * size_t(height) * 3 * size_t(bytesPerChannel(bytes, length));
     if (decoded > MAX_DECODED_IMAGE_BYTES) {
-        snprintf(text, sizeof text, "is %d x %d pixels, %s decoded; at most %s are read", width, height,
-                 describeBytes(decoded).c_str(), describeBytes(MAX_DECODED_IMAGE_BYTES).c_str());
+        snprintf(text, sizeof text, "is too large: %d x %d pixels, %s decoded; at most %s are read", width,
+                 height, describeBytes(decoded).c_str(), describeBytes(MAX_DECODED_IMAGE_BYTES).c_str());
         why = text;
         return false;
     }
 
     // A JPEG codes each 8 x 8 block of its first channel in one bit or more.
     const uint64_t jpegBlocks = (uint64_t(width) + 7) / 8 * ((uint64_t(height) + 7) / 8);
+    bool runsCutOff = false;
     const uint64_t needed = reader == READER_BMP    ? bmpBytesNeeded(bytes, size)
                             : reader == READER_TGA  ? tgaBytesNeeded(bytes, size)
                             : reader == READER_JPEG ? (jpegBlocks + 7) / 8
+                            : reader == READER_HDR  ? hdrBytesNeeded(bytes, size, runsCutOff)
                                                     : 0;
-    if (needed > size || (reader == READER_HDR && !hdrScanlinesComplete(bytes, size))) {
+    if (needed > size || runsCutOff) {
         if (needed > size)
             snprintf(text, sizeof text, "is cut off: its pixels need %s, the file has %s",
                      describeBytes(size_t(needed)).c_str(), describeBytes(size).c_str());

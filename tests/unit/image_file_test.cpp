@@ -59,10 +59,22 @@ TEST(ImageFile, limitsAreCheckedFromTheHeaderBeforeDecoding)
         }
         return header;
     };
-    EXPECT_EQ(decodeFails(withSize(20000, 1)), "is 20000 x 1 pixels; at most 16384 on a side are read");
+    EXPECT_EQ(decodeFails(withSize(20000, 1)),
+              "is too large: 20000 x 1 pixels; at most 16384 on a side are read");
     EXPECT_EQ(decodeFails(withSize(16384, 16384)),
-              "is 16384 x 16384 pixels, 768 MiB decoded; at most 256 MiB are read");
+              "is too large: 16384 x 16384 pixels, 768 MiB decoded; at most 256 MiB are read");
     EXPECT_EQ(decodeFails({'n', 'o', 't'}).rfind("is not an image the viewer can read", 0), 0u);
+
+    // a PNG header of 30,000 x 30,000 pixels, beyond what the decoder's own header reading takes
+    std::vector<unsigned char> png =
+        encoded([](stbi_write_func* f, void* c, int w, int h, int n, const void* d) {
+            return stbi_write_png_to_func(f, c, w, h, n, d, 0);
+        });
+    for (int at : {16, 20}) { // IHDR width and height, big-endian
+        png[size_t(at) + 2] = 30000 >> 8;
+        png[size_t(at) + 3] = 30000 & 255;
+    }
+    EXPECT_EQ(decodeFails(png), "is too large: 30000 x 30000 pixels; at most 16384 on a side are read");
 }
 
 TEST(ImageFile, filesThatWouldHurtTheDecoderAreRefusedWithAReason)
@@ -80,6 +92,15 @@ TEST(ImageFile, filesThatWouldHurtTheDecoderAreRefusedWithAReason)
     hdr.insert(hdr.end(), scanline, scanline + 4);
     hdr.insert(hdr.end(), {128 + 64, 7});
     EXPECT_EQ(decodeFails(hdr), "is cut off: its last scanlines are missing");
+    // flat pixels, cut off after 10 of 512 rows, were taken as a sky of one colour
+    std::vector<unsigned char> flat;
+    appendBytes(flat, "#?RADIANCE\nFORMAT=32-bit_rle_rgbe\n\n-Y 512 +X 512\n");
+    const size_t header = flat.size();
+    for (int pixel = 0; pixel < 512 * 10; pixel++)
+        flat.insert(flat.end(), {200, 100, 50, 128});
+    EXPECT_EQ(decodeFails(flat), "is cut off: its pixels need 1 MiB, the file has 20 KiB");
+    flat.resize(header + 512 * 512 * 4, 128);
+    EXPECT_EQ(decodeFails(flat), "decoded");
 
     // files a few bytes long whose header promises millions of pixels, read as black for seconds
     std::vector<unsigned char> tga =
