@@ -96,7 +96,8 @@ bench: build
 # FUZZ_SECONDS each, with clang, ASan and UBSan. New inputs collect in
 # build-fuzz/<target>-corpus; a crashing input is saved in build-fuzz/. The
 # image seeds are one small file of each format, written by make_image_seeds;
-# the model seeds are the tests' small files, written by write_model_seeds.
+# the model seeds are the tests' small files, written by write_model_seeds, and
+# assimp's small test models of the common formats when assimp-testmodels is installed.
 fuzz: deps
 	@CC=clang CXX=clang++ $(CONFIGURE) -S . -B $(FUZZ_BUILD) >/dev/null
 	@cmake --build $(FUZZ_BUILD) --target mesh_reader_fuzz image_fuzz make_image_seeds
@@ -111,7 +112,8 @@ fuzz: deps
 	  $(FUZZ_BUILD)/image-corpus $(FUZZ_BUILD)/image-seeds
 	@cmake --build $(FUZZ_BUILD) --target model_import_fuzz write_model_seeds
 	@mkdir -p $(FUZZ_BUILD)/model-corpus $(FUZZ_BUILD)/model-seeds
-	@$(FUZZ_BUILD)/tests/write_model_seeds $(FUZZ_BUILD)/model-seeds
+	@$(FUZZ_BUILD)/tests/write_model_seeds $(FUZZ_BUILD)/model-seeds \
+	  $$(find $(addprefix /usr/share/assimp/models/,OBJ PLY STL glTF2 Collada FBX 3DS OFF) -type f -size -65k 2>/dev/null)
 	@# assimp leaks a few KiB on some broken files, which it is not ours to mend:
 	@# the model fuzzer looks for crashes and hangs
 	@ASAN_OPTIONS=detect_leaks=0 $(FUZZ_BUILD)/tests/model_import_fuzz -max_total_time=$(FUZZ_SECONDS) -max_len=65536 -timeout=20 -detect_leaks=0 \

@@ -21,6 +21,7 @@
 #include "input/menus.h"
 #include "input/mouse.h"
 #include "io/data_files.h"
+#include "mesh/import_process.h"
 #include "mesh/vector_math.h"
 #include "panel/control_panel.h"
 #include "panel/idle.h"
@@ -39,6 +40,9 @@ static const int SCREENSHOT_FRAMES = 5;
 
 int main(int argc, char** argv)
 {
+    // The importer process the viewer starts for a model runs this program again
+    runImporterIfAsked(argc, argv);
+
     // Console messages arrive line by line, also through a pipe.
     setvbuf(stdout, nullptr, _IOLBF, 0);
 

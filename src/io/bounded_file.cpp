@@ -4,6 +4,8 @@
 #include <algorithm>
 #include <cerrno>
 #include <cstdio>
+#include <climits>
+#include <cstdlib>
 #include <cstring>
 #include <fcntl.h>
 #include <sys/stat.h>
@@ -78,27 +80,61 @@ bool readRegularFile(const char* path, size_t maxBytes, std::string& bytes, std:
     size_t size = 0;
     const int fd = openRegularFile(path, maxBytes, why, &size);
     if (fd < 0) return false;
+    const bool read = readOpenFile(fd, size, maxBytes, bytes, why);
+    close(fd);
+    return read;
+}
+
+bool readOpenFile(int fd, size_t size, size_t maxBytes, std::string& bytes, std::string& why)
+{
     // Room for one byte more than the size: a file that grows while it is read is
     // read on, up to one byte past the cap, which tells it is too large.
     bytes.assign(size + 1, '\0');
     size_t got = 0;
     while (got <= maxBytes) {
         if (got == bytes.size()) bytes.resize(std::min(maxBytes + 1, 2 * got));
-        const ssize_t n = read(fd, &bytes[got], bytes.size() - got);
+        const ssize_t n = pread(fd, &bytes[got], bytes.size() - got, off_t(got));
         if (n < 0 && errno == EINTR) continue;
         if (n < 0) {
             why = strerror(errno);
-            close(fd);
             return false;
         }
         if (n == 0) break;
         got += size_t(n);
     }
-    close(fd);
     if (got > maxBytes) {
         why = tooLarge(got, maxBytes);
         return false;
     }
     bytes.resize(got);
     return true;
+}
+
+std::string realPathOfOpenFile(int fd)
+{
+    char link[64], target[PATH_MAX + 1];
+    snprintf(link, sizeof link, "/proc/self/fd/%d", fd);
+    const ssize_t n = readlink(link, target, PATH_MAX);
+    // a file deleted since it was opened has " (deleted)" added: no path of its own
+    if (n <= 0 || target[0] != '/') return "";
+    return std::string(target, size_t(n));
+}
+
+std::string realFolderOf(const char* path)
+{
+    std::string folder = path;
+    const size_t slash = folder.rfind('/');
+    folder = slash == std::string::npos ? "." : slash == 0 ? "/" : folder.substr(0, slash);
+    char* real = realpath(folder.c_str(), nullptr);
+    if (!real) return "";
+    folder = real;
+    free(real);
+    return folder;
+}
+
+bool isWithinFolder(const std::string& file, const std::string& folder)
+{
+    if (folder.empty() || file.size() <= folder.size()) return false;
+    if (folder == "/") return file[0] == '/';
+    return file.compare(0, folder.size(), folder) == 0 && file[folder.size()] == '/';
 }

@@ -21,5 +21,18 @@ int openRegularFile(const char* path, size_t maxBytes, std::string& why, size_t*
 // with the reason in `why`, as openRegularFile, or when reading fails or the file
 // grows beyond the cap while it is read.
 bool readRegularFile(const char* path, size_t maxBytes, std::string& bytes, std::string& why);
+// The same for a file that openRegularFile opened, of `size` bytes then, read
+// from its start through the descriptor, which stays open.
+bool readOpenFile(int fd, size_t size, size_t maxBytes, std::string& bytes, std::string& why);
+
+// Folders
+// The real path (symbolic links and ".." resolved) of the file open on `fd`;
+// empty when the system cannot tell.
+std::string realPathOfOpenFile(int fd);
+// The real path of the folder that holds `path` (as named, the last symbolic
+// link not followed); empty when it does not exist.
+std::string realFolderOf(const char* path);
+// Whether the real path `file` lies in the real folder `folder` or below it.
+bool isWithinFolder(const std::string& file, const std::string& folder);
 // A byte count for messages: "4 MiB", "256 MiB", "1.5 GiB", "812 bytes".
 std::string describeBytes(size_t bytes);

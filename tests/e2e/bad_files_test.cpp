@@ -1,6 +1,8 @@
 // Bad files in the working directory at start-up: each gets a clear message,
 // and the viewer either runs on (meshes, cube maps) or ends with a failure
-// status (shader programs). None crashes.
+// status (shader programs, a model that cannot be shown). None crashes, and a
+// bad model saved over a shown one leaves the last good model.
+#include <chrono>
 #include <cstdio>
 #include <random>
 #include <gtest/gtest.h>
@@ -8,7 +10,9 @@
 #include <unistd.h>
 
 #include "bmp_writer.h"
+#include "model_files.h"
 #include "viewer.h"
+#include "waiting.h"
 #include "xvfb.h"
 
 namespace {
@@ -209,4 +213,69 @@ TEST(BadShaderFile, includesThatCannotBeMadeEndWithALineNamingTheirPlace)
                       "#include \"self.glsl\"\n" + readFile(dir + "/vp_reflection.cg"));
         },
         "self.glsl:2: error: include cycle: self.glsl -> self.glsl\n");
+}
+
+// Model files that crash Debian's assimp (signals 6 and 11) or make it take
+// gigabytes, found by fuzzing, and the line each ends with.
+const struct {
+    const char* name;
+    const char* end;
+} BAD_MODELS[] = {
+    {"fuzz-crash-1d65f7ae.ply", "the importer failed (signal 11)"},
+    {"fuzz-crash-4ed091bc.ply", "the importer failed (signal 11)"},
+    {"fuzz-crash-5a9c52a3.ply", "the importer failed (signal 11)"},
+    {"fuzz-crash-d13d0b57.fbx", "the importer failed (signal 6)"},
+    {"fuzz-oom-1ebd7ef8.dae", "the importer needs more than 257 MiB"},
+    {"fuzz-oom-c7c8b278.dae", "the importer needs more than 257 MiB"},
+    {"fuzz-timeout-c466c973.dae", "the importer needs more than 257 MiB"},
+};
+
+// The good model a live viewer starts with, in the format of the bad ones saved over it.
+static std::string liveFormat;
+
+TEST(BadModelFile, importerCrashesAndBlowUpsEndAStartWithALineAndLeaveALiveViewerItsLastGoodModel)
+{
+    sharedXvfb();
+    const std::string dir = makeWorkDir();
+    for (const auto& bad : BAD_MODELS) {
+        writeFile(dir + "/" + bad.name, readFile(std::string(MESHSHADE_BAD_MODELS "/") + bad.name));
+        AppRun app;
+        const auto started = std::chrono::steady_clock::now();
+        ASSERT_TRUE(startApp(app, {programPath(), bad.name}, dir));
+        const bool ended = waitForExit(app, 30000);
+        stopApp(app);
+        EXPECT_TRUE(ended)
+            << bad.name << " after "
+            << std::chrono::duration<double>(std::chrono::steady_clock::now() - started).count() << " s";
+        EXPECT_EQ(app.exitStatus, 1) << bad.name;
+        EXPECT_EQ(appStderr(app), std::string("meshshade: cannot show ") + bad.name + ": " + bad.end + "\n");
+    }
+    removeDir(dir);
+
+    for (const char* format : {"ply", "fbx", "dae"}) {
+        liveFormat = format;
+        Viewer viewer;
+        viewer.args = {"model." + liveFormat};
+        std::string why;
+        ASSERT_TRUE(startViewer(viewer, why, {}, [](const std::string& at) {
+            writeFile(at + "/model." + liveFormat,
+                      liveFormat == "ply" ? binaryPly(cubeModel(0, 0, 0, 1))
+                                          : readFile(MESHSHADE_GOOD_MODELS "/cube." + liveFormat));
+        })) << why;
+        const Picture good = frame(viewer);
+        for (const auto& bad : BAD_MODELS) {
+            if (std::string(bad.name).substr(std::string(bad.name).rfind('.') + 1) != liveFormat) continue;
+            writeFile(viewer.dir + "/model." + liveFormat,
+                      readFile(std::string(MESHSHADE_BAD_MODELS "/") + bad.name));
+            const std::string line =
+                "meshshade: model." + liveFormat + ": " + bad.end + "; the last good model stays\n";
+            EXPECT_TRUE(
+                waitUntil([&] { return appStderr(viewer.app).find(line) != std::string::npos; }, 30000))
+                << bad.name << ": " << appStderr(viewer.app);
+            EXPECT_TRUE(appRunning(viewer.app)) << bad.name;
+        }
+        EXPECT_LT(countDifferent(frame(viewer), good, 8), 600) << liveFormat;
+        const std::string errors = stopViewer(viewer);
+        EXPECT_EQ(errors.find("OpenGL error"), std::string::npos) << errors;
+    }
 }

@@ -9,6 +9,9 @@ static const char* const FUZZ_EXTENSIONS[] = {"obj", "ply", "stl", "off", "gltf"
                                               "glb", "dae", "3ds", "fbx", "m"};
 static const unsigned FUZZ_EXTENSION_COUNT = sizeof FUZZ_EXTENSIONS / sizeof FUZZ_EXTENSIONS[0];
 
+// A first byte of this or above: the rest is a reply of the importer process.
+static const uint8_t REPLY_CODE = 240;
+
 static inline const char* fuzzExtension(uint8_t code)
 {
     return FUZZ_EXTENSIONS[code % FUZZ_EXTENSION_COUNT];

@@ -1,6 +1,11 @@
-// Writes the model fuzzer's seeds into the folder given as the argument: the
-// small files of every format that the tests write, each behind its format byte.
+// Writes the model fuzzer's seeds into the folder given as the first argument:
+// the small files of every format that the tests write, and the sample models
+// named after it (assimp's test models) of at most 64 KiB in a format the
+// fuzzer knows, each behind its format byte.
+#include <cctype>
 #include <cstdio>
+#include <fstream>
+#include <iterator>
 #include <string>
 
 #include "../support/model_files.h"
@@ -19,8 +24,8 @@ static void writeSeed(const std::string& folder, const char* name, const char* e
 
 int main(int argc, char** argv)
 {
-    if (argc != 2) {
-        fprintf(stderr, "usage: write_model_seeds FOLDER\n");
+    if (argc < 2) {
+        fprintf(stderr, "usage: write_model_seeds FOLDER [SAMPLE...]\n");
         return 2;
     }
     const std::string folder = argv[1];
@@ -42,5 +47,18 @@ int main(int argc, char** argv)
               "endfacet\nendsolid t\n");
     writeSeed(folder, "tri", "m",
               "Vertex 1 0 0 0\nVertex 2 1 0 0\nVertex 3 0 1 0\nFace 1 1 2 3 {rgb=(1 0 0)}\n");
+    for (int i = 2; i < argc; i++) {
+        const std::string sample = argv[i];
+        std::string extension = sample.substr(sample.rfind('.') + 1);
+        for (char& c : extension)
+            c = char(tolower((unsigned char)c));
+        std::ifstream in(sample, std::ios::binary);
+        const std::string bytes((std::istreambuf_iterator<char>(in)), std::istreambuf_iterator<char>());
+        if (bytes.empty() || bytes.size() > 65536 ||
+            strcmp(FUZZ_EXTENSIONS[fuzzCode(extension.c_str())], extension.c_str()) != 0)
+            continue;
+        const std::string name = "sample" + std::to_string(i) + "-" + sample.substr(sample.rfind('/') + 1);
+        writeSeed(folder, name.c_str(), extension.c_str(), bytes);
+    }
     return 0;
 }

@@ -4,12 +4,16 @@
 #include <gtest/gtest.h>
 
 #include <cmath>
+#include <cstring>
 #include <fcntl.h>
 #include <string>
 #include <sys/stat.h>
+#include <sys/wait.h>
 #include <unistd.h>
 
 #include "../support/model_files.h"
+#include "mesh/import_message.h"
+#include "mesh/import_sandbox.h"
 #include "mesh/model_import.h"
 #include "render/projection.h"
 
@@ -33,15 +37,17 @@ struct ModelDir {
     }
 };
 
-// Reads a file into a mesh; the console output is swallowed into `out`.
-bool import(const std::string& path, Mesh& mesh, std::string& why, std::string* out = nullptr)
+// Reads a file into a mesh; the console output is swallowed into `out` and `err`.
+bool import(const std::string& path, Mesh& mesh, std::string& why, std::string* out = nullptr,
+            std::string* err = nullptr)
 {
     testing::internal::CaptureStdout();
     testing::internal::CaptureStderr();
     bool ok = importModelFile(mesh, path.c_str(), why);
     std::string text = testing::internal::GetCapturedStdout();
-    testing::internal::GetCapturedStderr();
+    std::string errors = testing::internal::GetCapturedStderr();
     if (out) *out = text;
+    if (err) *err = errors;
     return ok;
 }
 
@@ -266,4 +272,89 @@ TEST(ModelImport, unreadableFilesGiveOneReasonAndLeaveTheMeshAlone)
         EXPECT_FALSE(import(locked, mesh, why));
         EXPECT_NE(why.find("Permission denied"), std::string::npos) << why;
     }
+}
+
+// The files a model names: only regular files in its folder or below are read;
+// a buffer it cannot do without refuses the model, a material library it can is
+// left out with a line naming it.
+TEST(ModelImport, filesTheModelNamesStayInItsFolderAndAreRegularFiles)
+{
+    ModelDir dir;
+    mkdir((dir.path + "/sub").c_str(), 0755);
+    mkdir((dir.path + "/other").c_str(), 0755);
+    std::string buffer, why, err;
+    const std::string inside = gltfTwoNodes("buffers/two.bin", buffer);
+    mkdir((dir.path + "/sub/buffers").c_str(), 0755);
+    dir.write("sub/buffers/two.bin", buffer);
+    dir.write("other/two.bin", buffer);
+    Mesh mesh;
+    ASSERT_TRUE(import(dir.write("sub/inside.gltf", inside), mesh, why)) << why;
+    for (const std::string& uri : {std::string("../other/two.bin"),
+                                   std::string("../../../../../../etc/passwd"), std::string("link.bin")}) {
+        symlink((dir.path + "/other/two.bin").c_str(), (dir.path + "/sub/link.bin").c_str());
+        mesh.scale = 42;
+        EXPECT_FALSE(import(dir.write("sub/outside.gltf", gltfTwoNodes(uri, buffer)), mesh, why)) << uri;
+        EXPECT_NE(why.find(uri + " is outside the model's folder "), std::string::npos) << why;
+        EXPECT_EQ(mesh.scale, 42);
+    }
+
+    // a binary glTF whose header claims 4 GiB
+    std::string glb = "glTF";
+    appendBytes(glb, uint32_t(2));
+    appendBytes(glb, uint32_t(0xffffffff));
+    glb += std::string(64, ' ');
+    EXPECT_FALSE(import(dir.write("long.glb", glb), mesh, why));
+    EXPECT_EQ(why, "its binary glTF header gives a length of 4 GiB, more than the file's 76 bytes");
+
+    // material libraries that are a pipe, a folder and a device: the model without them, a line each
+    mkfifo((dir.path + "/pipe.mtl").c_str(), 0644);
+    mkdir((dir.path + "/folder.mtl").c_str(), 0755);
+    symlink("/dev/zero", (dir.path + "/zero.mtl").c_str());
+    const std::string obj = dir.write("model.obj", "mtllib pipe.mtl\nmtllib folder.mtl\nmtllib zero.mtl\n" +
+                                                       objText(cubeModel(0, 0, 0, 1)));
+    ASSERT_TRUE(import(obj, mesh, why, nullptr, &err)) << why;
+    EXPECT_EQ(mesh.faces.size(), 12u);
+    EXPECT_EQ(err, "meshshade: " + obj + ": pipe.mtl is a named pipe (FIFO), not a regular file; left out\n" +
+                       "meshshade: " + obj + ": folder.mtl is a directory; left out\n" + "meshshade: " + obj +
+                       ": zero.mtl is outside the model's folder " + dir.path + "; left out\n");
+}
+
+// The importer process's confinement, set up in a child of the test: no file
+// written, and an allocation beyond its memory answered with the budget.
+TEST(ImportSandbox, importerWritesNoFileAndEndsWithItsBudgetWhenMemoryRunsOut)
+{
+    ModelDir dir;
+    char* real = realpath(dir.path.c_str(), nullptr);
+    const std::string folder = real;
+    free(real);
+    int replyPipe[2];
+    ASSERT_EQ(pipe(replyPipe), 0);
+    const pid_t child = fork();
+    ASSERT_GE(child, 0);
+    if (child == 0) {
+        close(replyPipe[0]);
+        confineImporter(folder, replyPipe[1]);
+        const int fd = open((folder + "/written").c_str(), O_WRONLY | O_CREAT, 0644);
+        if (fd >= 0 && write(fd, "x", 1) == 1) _exit(10);
+        for (int i = 0; i < 64; i++)
+            memset(new char[64 << 20], 1, 64 << 20); // 4 GiB at most
+        _exit(11);
+    }
+    close(replyPipe[1]);
+    std::string bytes;
+    char chunk[256];
+    for (ssize_t n; (n = read(replyPipe[0], chunk, sizeof chunk)) > 0;)
+        bytes.append(chunk, size_t(n));
+    close(replyPipe[0]);
+    int status = 0;
+    ASSERT_EQ(waitpid(child, &status, 0), child);
+    ASSERT_TRUE(WIFEXITED(status));
+    EXPECT_EQ(WEXITSTATUS(status), IMPORT_EXIT_OUT_OF_MEMORY);
+    ImportReply reply;
+    std::string why;
+    ASSERT_TRUE(decodeImportReply(bytes, reply, why)) << why;
+    EXPECT_EQ(reply.outcome, IMPORT_OUT_OF_MEMORY);
+    EXPECT_EQ(reply.budgetBytes, IMPORT_MEMORY_ALLOWANCE);
+    struct stat written;
+    EXPECT_TRUE(stat((folder + "/written").c_str(), &written) != 0 || written.st_size == 0);
 }
