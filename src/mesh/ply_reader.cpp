@@ -173,10 +173,14 @@ bool parseHeader(const std::string& bytes, std::vector<Element>& elements, Value
             formatSeen = true;
         } else if (keyword == "element") {
             Element element;
-            if (!(words >> element.name >> element.count)) {
+            std::string count;
+            // the count in digits only: a stream reads "-1" as the largest count there is
+            if (!(words >> element.name >> count) ||
+                count.find_first_not_of("0123456789") != std::string::npos || count.size() > 19) {
                 why = "a PLY element line without a name and count";
                 return false;
             }
+            element.count = std::stoull(count);
             elements.push_back(element);
         } else if (keyword == "property") {
             std::string first, second, third;
@@ -273,6 +277,8 @@ PlyResult readPly(const std::string& bytes, PlyModel& model, std::string& why)
             model.corners.reserve(element.count * 3);
         }
 
+        // an element of no properties takes no bytes, however many it counts
+        if (element.properties.empty()) continue;
         for (uint64_t item = 0; item < element.count; item++) {
             float position[3] = {0, 0, 0}, colour[3] = {0, 0, 0};
             uint32_t corner[3] = {0, 0, 0};

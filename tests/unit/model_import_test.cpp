@@ -241,6 +241,10 @@ TEST(ModelImport, unreadableFilesGiveOneReasonAndLeaveTheMeshAlone)
         {dir.write("empty.obj", "# nothing\n"), ""},
         {dir.write("empty.m", "# nothing\nVertex 1 0 0 0\n"), "holds no faces"},
         {dir.write("lines.obj", "v 0 0 0\nv 1 0 0\nl 1 2\n"), ""},
+        // found by fuzzing: an element of no properties counted 2^64 - 1 was looped over for ever
+        {dir.write("count.ply", "ply\nformat ascii 1.0\nelement junk -1\nelement vertex 1\nproperty float x\n"
+                                "property float y\nproperty float z\nend_header\n0 0 0\n"),
+         "a PLY element line without a name and count"},
         {dir.write("noise.ply",
                    std::string("ply\nformat binary_little_endian 1.0\n") + std::string(300, '\xff')),
          ""},
