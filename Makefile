@@ -84,12 +84,13 @@ soak: deps
 	  UBSAN_OPTIONS=print_stacktrace=1:halt_on_error=1 tests/soak_test
 
 # CPU per frame of the viewer against a lean reference per mesh, .m reading
-# against a bare parse, start-up and memory at rest, and the first frame with a
-# 1,000,000-face model of the user's, as tables (a few minutes).
+# against a bare parse, start-up and memory at rest, the first frame with a
+# 1,000,000-face model of the user's and the importer process's cost, as tables
+# (a few minutes).
 bench: build
 	@cmake --build $(BUILD) --target mesh_read_bench frame_rate_bench lean_viewer
 	@scripts/bench-table $(BUILD)
-	@cmake --build $(BUILD) --target model_first_frame_bench
+	@cmake --build $(BUILD) --target model_first_frame_bench import_boundary_bench
 	@scripts/bench-model $(BUILD)
 
 # Fuzzes the .m reader, then image loading, then the model import, for

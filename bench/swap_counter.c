@@ -9,6 +9,7 @@
 #include <stdlib.h>
 #include <string.h>
 #include <sys/mman.h>
+#include <sys/resource.h>
 #include <time.h>
 #include <unistd.h>
 #include <GL/glx.h>
@@ -62,7 +63,13 @@ void glXSwapBuffers(Display* display, GLXDrawable drawable)
         clock_gettime(CLOCK_MONOTONIC, &now);
         counter->firstSwapNs = (uint64_t)now.tv_sec * 1000000000u + (uint64_t)now.tv_nsec;
         clock_gettime(CLOCK_PROCESS_CPUTIME_ID, &now);
-        counter->firstSwapCpuNs = (uint64_t)now.tv_sec * 1000000000u + (uint64_t)now.tv_nsec;
+        /* and the importer process's, which has ended by then */
+        struct rusage children;
+        getrusage(RUSAGE_CHILDREN, &children);
+        counter->firstSwapCpuNs =
+            (uint64_t)now.tv_sec * 1000000000u + (uint64_t)now.tv_nsec +
+            ((uint64_t)children.ru_utime.tv_sec + (uint64_t)children.ru_stime.tv_sec) * 1000000000u +
+            ((uint64_t)children.ru_utime.tv_usec + (uint64_t)children.ru_stime.tv_usec) * 1000u;
     }
     counter->swaps++;
 }

@@ -7,6 +7,7 @@
 
 #include <unistd.h>
 
+#include <algorithm>
 #include <cerrno>
 #include <cmath>
 #include <cstring>
@@ -27,7 +28,7 @@ struct Header {
     uint64_t textBytes;
     uint64_t budgetBytes;
 };
-static_assert(sizeof(Header) == IMPORT_REPLY_HEADER_BYTES, "the reply's header has no padding");
+static_assert(sizeof(Header) == 48, "the reply's header has no padding");
 
 bool writeAll(int fd, const void* data, size_t size)
 {
@@ -95,34 +96,29 @@ bool writeImportReply(int fd, const ImportReply& reply)
            (!(h.flags & HAS_COLOURS) || writeAll(fd, m.colours.data(), faces * 12));
 }
 
-uint64_t importReplySize(const char* header)
-{
-    Header h;
-    memcpy(&h, header, sizeof h);
-    if (memcmp(h.mark, MARK, sizeof MARK) != 0) return 0;
-    const uint64_t body = bodyBytes(h);
-    if (body == 0 && (h.vertices | h.faces | h.textBytes) != 0) return 0;
-    return sizeof h + body;
-}
-
-bool decodeImportReply(const std::string& bytes, ImportReply& reply, std::string& why)
+bool readImportReply(const ReplySource& source, ImportReply& reply, std::string& why)
 {
     reply = ImportReply();
     Header h;
-    if (bytes.size() < sizeof h || importReplySize(bytes.data()) != bytes.size()) {
+    if (!source(&h, sizeof h) || memcmp(h.mark, MARK, sizeof MARK) != 0) {
         why = "its reply is cut off or not one";
         return false;
     }
-    memcpy(&h, bytes.data(), sizeof h);
     if (h.outcome != IMPORT_READ && h.outcome != IMPORT_REFUSED && h.outcome != IMPORT_OUT_OF_MEMORY) {
         why = "its reply has no outcome";
         return false;
     }
+    if (bodyBytes(h) == 0 && (h.vertices | h.faces | h.textBytes) != 0) {
+        why = "its reply counts more than the viewer reads";
+        return false;
+    }
     reply.outcome = ImportOutcome(h.outcome);
     reply.budgetBytes = h.budgetBytes;
-    const char* at = bytes.data() + sizeof h;
-    const std::string text(at, size_t(h.textBytes));
-    at += h.textBytes;
+    std::string text(size_t(h.textBytes), '\0');
+    if (!source(&text[0], text.size())) {
+        why = "its reply is cut off";
+        return false;
+    }
     if (reply.outcome != IMPORT_READ) {
         if (h.vertices || h.faces) {
             why = "its reply holds a model and a refusal";
@@ -139,18 +135,24 @@ bool decodeImportReply(const std::string& bytes, ImportReply& reply, std::string
         if (end > start) reply.leftOut.push_back(printable(text.substr(start, end - start)));
     }
 
+    // The arrays, read straight into their places, growing as their bytes
+    // come: counts that the bytes do not follow cost no memory.
     ImportedModel& m = reply.model;
     const size_t vertices = size_t(h.vertices), faces = size_t(h.faces);
-    // copies of the arrays (an empty vector has no memory to copy into)
-    auto take = [&at](auto& array, size_t count) {
-        array.resize(count);
-        if (count) memcpy(array.data(), at, count * sizeof array[0]);
-        at += count * sizeof array[0];
+    auto take = [&source](auto& array, size_t count) {
+        for (size_t done = 0; done < count;) {
+            const size_t next = std::min(count, std::max(done * 2, size_t(1) << 20));
+            array.resize(next);
+            if (!source(&array[done], (next - done) * sizeof array[0])) return false;
+            done = next;
+        }
+        return true;
     };
-    take(m.positions, vertices * 3);
-    take(m.corners, faces * 3);
-    take(m.coloured, faces);
-    if (h.flags & HAS_COLOURS) take(m.colours, faces * 3);
+    if (!take(m.positions, vertices * 3) || !take(m.corners, faces * 3) || !take(m.coloured, faces) ||
+        ((h.flags & HAS_COLOURS) && !take(m.colours, faces * 3))) {
+        why = "its reply is cut off";
+        return false;
+    }
     for (float x : m.positions)
         if (!std::isfinite(x)) {
             why = "its reply holds a coordinate that is not a finite number";
@@ -170,6 +172,23 @@ bool decodeImportReply(const std::string& bytes, ImportReply& reply, std::string
             why = "its reply holds a colour that is not a finite number";
             return false;
         }
+    }
+    return true;
+}
+
+bool decodeImportReply(const std::string& bytes, ImportReply& reply, std::string& why)
+{
+    size_t at = 0;
+    const ReplySource fromBytes = [&](void* into, size_t size) {
+        if (size > bytes.size() - at) return false;
+        memcpy(into, bytes.data() + at, size);
+        at += size;
+        return true;
+    };
+    if (!readImportReply(fromBytes, reply, why)) return false;
+    if (at != bytes.size()) {
+        why = "its reply goes on past its end";
+        return false;
     }
     return true;
 }

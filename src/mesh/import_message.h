@@ -4,7 +4,9 @@
 // Used by import_process and the model fuzzer.
 #pragma once
 
+#include <cstddef>
 #include <cstdint>
+#include <functional>
 #include <string>
 #include <vector>
 
@@ -28,12 +30,12 @@ struct ImportReply {
 bool writeImportReply(int fd, const ImportReply& reply);
 // Writes an out-of-memory reply without allocating: called when memory has run out.
 bool writeOutOfMemoryReply(int fd, uint64_t budgetBytes);
-// Bytes of the reply's fixed header, which tells the size of the whole.
-constexpr size_t IMPORT_REPLY_HEADER_BYTES = 48;
-// The size of the whole reply from its header; 0 when the header is unsound.
-uint64_t importReplySize(const char* header);
-// Decodes a whole reply. False, with the reason in `why`, when it is not one
-// the importer writes: counts beyond the limits, corners naming no vertex,
-// numbers that are not finite, bytes missing or left over. Texts come out as
-// single lines of printable characters.
+// Where a reply is read from: fills `size` bytes at `into`, false when they do not come.
+using ReplySource = std::function<bool(void* into, size_t size)>;
+// Reads a reply. False, with the reason in `why`, when it is not one the
+// importer writes: counts beyond the limits, corners naming no vertex, numbers
+// that are not finite, bytes missing. Texts come out as single lines of
+// printable characters.
+bool readImportReply(const ReplySource& source, ImportReply& reply, std::string& why);
+// The same for a whole reply held in `bytes`, which must end with it.
 bool decodeImportReply(const std::string& bytes, ImportReply& reply, std::string& why);

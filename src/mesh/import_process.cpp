@@ -96,42 +96,29 @@ pid_t startImporter(int modelFd, int replyFd, const char* path, std::string& why
     return pid;
 }
 
-// Reads the reply until it is whole, the pipe ends or the time is up.
-std::string readReply(int fd, double deadline, bool& timedOut)
+// Fills `size` bytes from the pipe; false when it ends first or the time is up.
+bool readPipe(int fd, void* into, size_t size, double deadline, bool& timedOut)
 {
-    std::string bytes;
-    uint64_t expected = 0;
-    timedOut = false;
-    for (;;) {
+    char* at = static_cast<char*>(into);
+    while (size > 0) {
         pollfd ready = {fd, POLLIN, 0};
         const int polled = poll(&ready, 1, 100);
         if (polled < 0 && errno == EINTR) continue;
-        if (polled == 0) {
+        if (polled <= 0) {
+            if (polled < 0) return false;
             if (secondsNow() > deadline) {
                 timedOut = true;
-                break;
+                return false;
             }
             continue;
         }
-        const size_t want =
-            expected ? size_t(expected - bytes.size()) : IMPORT_REPLY_HEADER_BYTES - bytes.size();
-        const size_t at = bytes.size();
-        bytes.resize(at + std::min(want, size_t(1) << 20));
-        const ssize_t n = read(fd, &bytes[at], bytes.size() - at);
-        if (n < 0 && errno == EINTR) {
-            bytes.resize(at);
-            continue;
-        }
-        bytes.resize(at + size_t(std::max<ssize_t>(n, 0)));
-        if (n <= 0) break;
-        if (!expected && bytes.size() == IMPORT_REPLY_HEADER_BYTES) {
-            expected = importReplySize(bytes.data());
-            if (expected == 0) break; // no reply of the importer's
-            bytes.reserve(size_t(std::min<uint64_t>(expected, uint64_t(256) << 20)));
-        }
-        if (expected && bytes.size() == expected) break;
+        const ssize_t n = read(fd, at, size);
+        if (n < 0 && errno == EINTR) continue;
+        if (n <= 0) return false;
+        at += n;
+        size -= size_t(n);
     }
-    return bytes;
+    return true;
 }
 
 // Waits for the importer to end, ending it at the deadline. Its wait status.
@@ -167,6 +154,8 @@ bool importInChildProcess(int modelFd, const char* path, ImportedModel& model,
         why = std::string("the importer could not be started: ") + strerror(errno);
         return false;
     }
+    // a larger pipe: a big model crosses in fewer turns between the two
+    fcntl(pipeFds[0], F_SETPIPE_SZ, 1 << 20);
     const pid_t pid = startImporter(modelFd, pipeFds[1], path, why);
     close(pipeFds[1]);
     if (pid < 0) {
@@ -175,7 +164,12 @@ bool importInChildProcess(int modelFd, const char* path, ImportedModel& model,
     }
     const double deadline = secondsNow() + IMPORT_WALL_SECONDS;
     bool timedOut = false;
-    const std::string bytes = readReply(pipeFds[0], deadline, timedOut);
+    ImportReply reply;
+    std::string unread;
+    const bool replied = readImportReply(
+        [&](void* into, size_t size) { return readPipe(pipeFds[0], into, size, deadline, timedOut); }, reply,
+        unread);
+    // a child still writing (a reply that did not read) ends on the closed pipe
     close(pipeFds[0]);
     if (timedOut) kill(pid, SIGKILL);
     const int status = reap(pid, deadline);
@@ -193,9 +187,7 @@ bool importInChildProcess(int modelFd, const char* path, ImportedModel& model,
             why = "the importer failed (signal " + std::to_string(signal) + ")";
         return false;
     }
-    ImportReply reply;
-    std::string unread;
-    if (!decodeImportReply(bytes, reply, unread)) {
+    if (!replied) {
         const int exitStatus = WIFEXITED(status) ? WEXITSTATUS(status) : -1;
         why = exitStatus != 0 ? "the importer failed (exit status " + std::to_string(exitStatus) + ")"
                               : "the importer failed (" + unread + ")";

@@ -8,7 +8,8 @@
 struct SwapCounter {
     volatile uint64_t swaps;       /* buffer swaps of the "Mesh display" window so far */
     volatile uint64_t firstSwapNs; /* CLOCK_MONOTONIC time of the first, in nanoseconds */
-    /* CPU time of the whole process (all its threads) at the first swap, in
+    /* CPU time of the whole process (all its threads) and of the child
+       processes it has waited for (the importer) at the first swap, in
        nanoseconds: read from outside, it would count what the program did while
        the reader waited for a core */
     volatile uint64_t firstSwapCpuNs;
