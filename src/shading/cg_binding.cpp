@@ -203,6 +203,37 @@ const std::vector<ActiveUniform>* linkedPairUniforms(CGprogram vertex, CGprogram
     return linked ? &linked->pair.uniforms : nullptr;
 }
 
+static bool hasUniform(const LinkedProgram* linked, int index)
+{
+    return index >= 0 && size_t(index) < linked->pair.uniforms.size();
+}
+
+bool setPairUniform(CGprogram vertex, CGprogram fragment, int index, const float* values)
+{
+    if (activeProgram && activeProgram->vertex == vertex && activeProgram->fragment == fragment) {
+        if (!hasUniform(activeProgram, index)) return false;
+        setGlslUniform(activeProgram->pair, index, values);
+        return true;
+    }
+    if (!isLiveProgram(vertex) || !isLiveProgram(fragment)) return false;
+    const LinkedProgram* linked = findLinked(vertex, fragment);
+    if (!linked || !hasUniform(linked, index)) return false;
+    // glUniform sets the program in use: this one for a moment
+    glUseProgram(linked->pair.program);
+    setGlslUniform(linked->pair, index, values);
+    glUseProgram(activeProgram ? activeProgram->pair.program : 0);
+    return true;
+}
+
+bool readPairUniform(CGprogram vertex, CGprogram fragment, int index, float* values)
+{
+    if (!isLiveProgram(vertex) || !isLiveProgram(fragment)) return false;
+    const LinkedProgram* linked = findLinked(vertex, fragment);
+    if (!linked || !hasUniform(linked, index)) return false;
+    readGlslUniform(linked->pair, index, values);
+    return true;
+}
+
 // Parameter values
 // Checks the handle and that the parameter takes `count` floats; raises the
 // matching error and returns false when not.

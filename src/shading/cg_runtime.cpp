@@ -297,6 +297,12 @@ static CGprogram createProgram(CGcontext context, CGenum programType, const char
     error = compileStage(context, stage, expanded, prepareProgramSource(text, entryName, defines), listing);
     if (error != CG_NO_ERROR) return nullptr;
     stage.declared = scanUniforms(text, defines);
+    // the scan reads the expanded text: each declaration where it stands in its own file
+    for (UniformDeclaration& declaration : stage.declared) {
+        const SourcePlace place = placeOfTextLine(expanded, declaration.line);
+        declaration.file = place.file;
+        declaration.line = place.line;
+    }
 
     auto program = makeProgramRecord(context, profile, fileName, stage);
     std::string linkLog;

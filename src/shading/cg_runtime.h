@@ -190,6 +190,15 @@ CGerror linkProgramPair(CGprogram vertex, CGprogram fragment);
 // fragment program's, each with its GL type, location, stage and texture unit.
 // Null while they are not linked together; valid until either is destroyed.
 const std::vector<ActiveUniform>* linkedPairUniforms(CGprogram vertex, CGprogram fragment);
+// Sets uniform `index` of linkedPairUniforms(vertex, fragment) in the GL
+// program of that pair, which keeps the value until it is set again: values
+// as setGlslUniform takes them. Cheapest while the pair draws; raises no
+// error; false when the two are not linked together. The runtime never sets a
+// uniform no parameter of it was given a value for, so such a value stays.
+bool setPairUniform(CGprogram vertex, CGprogram fragment, int index, const float* values);
+// Reads uniform `index` of the linked pair as its GL program holds it (see
+// readGlslUniform); false when the two are not linked together.
+bool readPairUniform(CGprogram vertex, CGprogram fragment, int index, float* values);
 // Makes a sampler parameter read texture unit `unit` wherever its program
 // draws. Raises CG_INVALID_VALUE_TYPE_ERROR for a parameter that is no single sampler.
 void setSamplerUnit(CGparameter sampler, int unit);

@@ -75,6 +75,10 @@ std::vector<ActiveUniform> activeUniforms(GLuint program, const CompiledStage* v
         const int inFragment = declarationIndex(fragment, declared);
         if (inVertex >= 0) u.stages |= VERTEX_STAGE;
         if (inFragment >= 0) u.stages |= FRAGMENT_STAGE;
+        if (inVertex >= 0)
+            u.declaration = vertex->declared[size_t(inVertex)];
+        else if (inFragment >= 0)
+            u.declaration = fragment->declared[size_t(inFragment)];
         const long vertexCount = vertex ? long(vertex->declared.size()) : 0;
         entry.order = inVertex >= 0 ? inVertex : inFragment >= 0 ? vertexCount + inFragment : LONG_MAX;
         listed.push_back(entry);
@@ -255,4 +259,118 @@ void setGlslUniform(const LinkedPair& pair, int index, const float* values)
     default:
         break;
     }
+}
+
+void readGlslUniform(const LinkedPair& pair, int index, float* values)
+{
+    const ActiveUniform& u = pair.uniforms[size_t(index)];
+    const int components = glslComponents(u.type);
+    GLfloat floats[16] = {};
+    GLint integers[16] = {};
+    switch (u.type) {
+    case GL_FLOAT:
+    case GL_FLOAT_VEC2:
+    case GL_FLOAT_VEC3:
+    case GL_FLOAT_VEC4:
+    case GL_FLOAT_MAT2:
+    case GL_FLOAT_MAT3:
+    case GL_FLOAT_MAT4:
+        glGetUniformfv(pair.program, u.location, floats);
+        break;
+    default:
+        if (components > 0) glGetUniformiv(pair.program, u.location, integers);
+        for (int i = 0; i < components; i++)
+            floats[i] = GLfloat(integers[i]);
+        break;
+    }
+    std::copy(floats, floats + components, values);
+}
+
+int glslComponents(GLenum type)
+{
+    if (isSamplerType(type)) return 1;
+    switch (type) {
+    case GL_FLOAT:
+    case GL_INT:
+    case GL_BOOL:
+        return 1;
+    case GL_FLOAT_VEC2:
+    case GL_INT_VEC2:
+    case GL_BOOL_VEC2:
+        return 2;
+    case GL_FLOAT_VEC3:
+    case GL_INT_VEC3:
+    case GL_BOOL_VEC3:
+        return 3;
+    case GL_FLOAT_VEC4:
+    case GL_INT_VEC4:
+    case GL_BOOL_VEC4:
+    case GL_FLOAT_MAT2:
+        return 4;
+    case GL_FLOAT_MAT3:
+        return 9;
+    case GL_FLOAT_MAT4:
+        return 16;
+    default:
+        return 0;
+    }
+}
+
+const char* glslTypeName(GLenum type)
+{
+    static const struct {
+        GLenum type;
+        const char* name;
+    } NAMES[] = {
+        {GL_FLOAT, "float"},
+        {GL_FLOAT_VEC2, "vec2"},
+        {GL_FLOAT_VEC3, "vec3"},
+        {GL_FLOAT_VEC4, "vec4"},
+        {GL_INT, "int"},
+        {GL_INT_VEC2, "ivec2"},
+        {GL_INT_VEC3, "ivec3"},
+        {GL_INT_VEC4, "ivec4"},
+        {GL_BOOL, "bool"},
+        {GL_BOOL_VEC2, "bvec2"},
+        {GL_BOOL_VEC3, "bvec3"},
+        {GL_BOOL_VEC4, "bvec4"},
+        {GL_UNSIGNED_INT, "uint"},
+        {GL_UNSIGNED_INT_VEC2, "uvec2"},
+        {GL_UNSIGNED_INT_VEC3, "uvec3"},
+        {GL_UNSIGNED_INT_VEC4, "uvec4"},
+        {GL_FLOAT_MAT2, "mat2"},
+        {GL_FLOAT_MAT3, "mat3"},
+        {GL_FLOAT_MAT4, "mat4"},
+        {GL_FLOAT_MAT2x3, "mat2x3"},
+        {GL_FLOAT_MAT2x4, "mat2x4"},
+        {GL_FLOAT_MAT3x2, "mat3x2"},
+        {GL_FLOAT_MAT3x4, "mat3x4"},
+        {GL_FLOAT_MAT4x2, "mat4x2"},
+        {GL_FLOAT_MAT4x3, "mat4x3"},
+        {GL_SAMPLER_1D, "sampler1D"},
+        {GL_SAMPLER_2D, "sampler2D"},
+        {GL_SAMPLER_3D, "sampler3D"},
+        {GL_SAMPLER_CUBE, "samplerCube"},
+        {GL_SAMPLER_1D_SHADOW, "sampler1DShadow"},
+        {GL_SAMPLER_2D_SHADOW, "sampler2DShadow"},
+        {GL_SAMPLER_2D_RECT, "sampler2DRect"},
+        {GL_SAMPLER_2D_RECT_SHADOW, "sampler2DRectShadow"},
+        {GL_SAMPLER_1D_ARRAY, "sampler1DArray"},
+        {GL_SAMPLER_2D_ARRAY, "sampler2DArray"},
+        {GL_SAMPLER_CUBE_SHADOW, "samplerCubeShadow"},
+        {GL_INT_SAMPLER_2D, "isampler2D"},
+        {GL_INT_SAMPLER_3D, "isampler3D"},
+        {GL_INT_SAMPLER_CUBE, "isamplerCube"},
+        {GL_UNSIGNED_INT_SAMPLER_2D, "usampler2D"},
+        {GL_UNSIGNED_INT_SAMPLER_3D, "usampler3D"},
+        {GL_UNSIGNED_INT_SAMPLER_CUBE, "usamplerCube"},
+    };
+    for (const auto& entry : NAMES)
+        if (entry.type == type) return entry.name;
+    return "";
+}
+
+bool isGlslSampler(GLenum type)
+{
+    return isSamplerType(type);
 }

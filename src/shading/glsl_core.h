@@ -45,6 +45,8 @@ struct ActiveUniform {
     GLint location = -1;  // of its first element
     unsigned stages = 0;  // the stages whose file declares it; 0 when neither file's scan names it
     int textureUnit = -1; // a sampler's (first) texture unit; -1 for the other types
+    UniformDeclaration
+        declaration; // as the vertex file (else the fragment file) declares it; empty name when neither does
 };
 
 // A GL program linked from one or two stages, with its active uniforms: the
@@ -71,3 +73,18 @@ int findGlslUniform(const LinkedPair& pair, const std::string& name);
 // int, bool and sampler types (a sampler's texture unit). Types without such a
 // value (unsigned, non-square matrices) are left as they are.
 void setGlslUniform(const LinkedPair& pair, int index, const float* values);
+// Reads the first element of uniform `index` of `pair` as the GL program holds
+// it (right after linking: its initializer, or 0) into `values`, which takes
+// glslComponents(type) floats; int and bool types as whole numbers. The
+// program need not be in use.
+void readGlslUniform(const LinkedPair& pair, int index, float* values);
+
+// Types
+// Floats in one element of a uniform of this GL type: 1 to 4 for scalars and
+// vectors (int and bool ones too), 4, 9 or 16 for the square matrices, 1 for a
+// sampler; 0 for the types setGlslUniform leaves alone.
+int glslComponents(GLenum type);
+// GLSL's name of the type ("float", "ivec3", "mat4", "sampler2D", ...); "" when unknown.
+const char* glslTypeName(GLenum type);
+// True for the sampler types.
+bool isGlslSampler(GLenum type);

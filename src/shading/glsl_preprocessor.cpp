@@ -154,49 +154,53 @@ static void splitTokens(const std::string& text, std::vector<std::string>& token
 
 // The arguments of a function-like macro call whose "(" is in[open]; `close` is
 // set to the index of its ")". False when the call is not closed.
-static bool readMacroArguments(const std::vector<std::string>& in, size_t open,
-                               std::vector<std::vector<std::string>>& arguments, size_t& close)
+static bool readMacroArguments(const std::vector<Token>& in, size_t open,
+                               std::vector<std::vector<Token>>& arguments, size_t& close)
 {
     arguments.assign(1, {});
     int nesting = 0;
     for (size_t i = open + 1; i < in.size(); i++) {
-        if (in[i] == ")" && nesting == 0) {
+        const std::string& text = in[i].text;
+        if (text == ")" && nesting == 0) {
             close = i;
             return true;
         }
-        if (in[i] == "," && nesting == 0) {
+        if (text == "," && nesting == 0) {
             arguments.emplace_back();
             continue;
         }
-        if (in[i] == "(") nesting++;
-        if (in[i] == ")") nesting--;
+        if (text == "(") nesting++;
+        if (text == ")") nesting--;
         arguments.back().push_back(in[i]);
     }
     return false;
 }
 
 // Appends `in` to `out` with every macro expanded and rescanned; a macro is not
-// expanded again inside its own expansion.
-static void expandMacros(Preprocessor& pp, const std::vector<std::string>& in, std::vector<std::string>& out,
-                         int depth)
+// expanded again inside its own expansion. The tokens of an expansion stand on
+// the line of the macro's name.
+static void expandMacros(Preprocessor& pp, const std::vector<Token>& in, std::vector<Token>& out, int depth)
 {
     for (size_t i = 0; i < in.size(); i++) {
-        const auto found = pp.macros.find(in[i]);
-        if (found == pp.macros.end() || pp.expanding.count(in[i]) || depth >= MAX_EXPANSION_DEPTH ||
+        const auto found = pp.macros.find(in[i].text);
+        if (found == pp.macros.end() || pp.expanding.count(in[i].text) || depth >= MAX_EXPANSION_DEPTH ||
             pp.produced > MAX_EXPANDED_TOKENS) {
             out.push_back(in[i]);
             continue;
         }
         const std::string name = found->first;
         const Macro& macro = found->second;
-        std::vector<std::string> replacement;
+        const int line = in[i].line;
+        std::vector<Token> replacement;
         if (!macro.functionLike) {
-            replacement = macro.body;
+            for (const std::string& token : macro.body)
+                replacement.push_back({token, line});
         } else {
             // the name of a function-like macro without arguments stays as it is
-            std::vector<std::vector<std::string>> arguments;
+            std::vector<std::vector<Token>> arguments;
             size_t close = 0;
-            if (i + 1 >= in.size() || in[i + 1] != "(" || !readMacroArguments(in, i + 1, arguments, close)) {
+            if (i + 1 >= in.size() || in[i + 1].text != "(" ||
+                !readMacroArguments(in, i + 1, arguments, close)) {
                 out.push_back(in[i]);
                 continue;
             }
@@ -208,11 +212,15 @@ static void expandMacros(Preprocessor& pp, const std::vector<std::string>& in, s
             }
             for (const std::string& token : macro.body) {
                 const auto parameter = std::find(macro.parameters.begin(), macro.parameters.end(), token);
-                if (parameter == macro.parameters.end())
-                    replacement.push_back(token);
-                else
-                    expandMacros(pp, arguments[size_t(parameter - macro.parameters.begin())], replacement,
-                                 depth + 1);
+                if (parameter == macro.parameters.end()) {
+                    replacement.push_back({token, line});
+                    continue;
+                }
+                std::vector<Token> argument;
+                expandMacros(pp, arguments[size_t(parameter - macro.parameters.begin())], argument,
+                             depth + 1);
+                for (Token& t : argument)
+                    replacement.push_back({std::move(t.text), line});
             }
             i = close;
         }
@@ -227,20 +235,23 @@ static void expandMacros(Preprocessor& pp, const std::vector<std::string>& in, s
 static bool conditionHolds(Preprocessor& pp, const std::vector<std::string>& tokens)
 {
     // `defined NAME` and `defined(NAME)` are read before macros are expanded
-    std::vector<std::string> resolved;
+    std::vector<Token> resolved;
     for (size_t i = 0; i < tokens.size(); i++) {
         if (tokens[i] != "defined") {
-            resolved.push_back(tokens[i]);
+            resolved.push_back({tokens[i], 0});
             continue;
         }
         const bool parenthesised = i + 1 < tokens.size() && tokens[i + 1] == "(";
         const size_t name = i + (parenthesised ? 2 : 1);
-        resolved.push_back(name < tokens.size() && pp.macros.count(tokens[name]) ? "1" : "0");
+        resolved.push_back({name < tokens.size() && pp.macros.count(tokens[name]) ? "1" : "0", 0});
         i = name + (parenthesised ? 1 : 0);
     }
-    std::vector<std::string> expanded;
+    std::vector<Token> expanded;
     expandMacros(pp, resolved, expanded, 0);
-    ExpressionReader reader{expanded};
+    std::vector<std::string> words;
+    for (Token& token : expanded)
+        words.push_back(std::move(token.text));
+    ExpressionReader reader{words};
     return reader.conditional() != 0;
 }
 
@@ -375,22 +386,32 @@ std::string directiveName(const std::string& line)
     return "#" + line.substr(i, end - i);
 }
 
-std::vector<std::string> preprocessedTokens(const std::string& text, const std::vector<std::string>& defines)
+std::vector<Token> preprocessedTokens(const std::string& text, const std::vector<std::string>& defines)
 {
     BranchTracker tracker(text, defines);
     Preprocessor& pp = tracker.state->pp;
     const std::string plain = blankComments(text);
-    std::vector<std::string> tokens, pending;
+    std::vector<Token> tokens, pending;
+    std::vector<std::string> words;
     size_t start = 0;
+    int nextLine = 1; // of the physical line at `start`
     while (start < plain.size()) {
+        // a logical line's tokens count as standing on its first line
+        const int lineNumber = nextLine;
+        const size_t from = start;
         const std::string line = readLogicalLine(plain, start);
+        nextLine += int(std::count(plain.begin() + long(from),
+                                   plain.begin() + long(std::min(start, plain.size())), '\n'));
         if (!directiveName(line).empty()) {
             // a directive changes the macros only for the text after it
             expandMacros(pp, pending, tokens, 0);
             pending.clear();
             tracker.directive(line);
         } else if (tracker.active()) {
-            splitTokens(line, pending);
+            words.clear();
+            splitTokens(line, words);
+            for (std::string& word : words)
+                pending.push_back({std::move(word), lineNumber});
         }
     }
     expandMacros(pp, pending, tokens, 0);

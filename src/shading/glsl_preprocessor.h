@@ -14,7 +14,14 @@
 // `GL_compatibility_profile`) are set from the file's #version. Macros that
 // depend on the driver (extension names) count as undefined. Expansion is
 // bounded, so macros that multiply each other cost neither all memory nor the stack.
-std::vector<std::string> preprocessedTokens(const std::string& text, const std::vector<std::string>& defines);
+// Each token carries the 1-based line of `text` it stands on; the tokens of a
+// macro's expansion stand where the macro is used, those of a line continued
+// with a backslash on its first line.
+struct Token {
+    std::string text;
+    int line = 0;
+};
+std::vector<Token> preprocessedTokens(const std::string& text, const std::vector<std::string>& defines);
 
 // Follows the conditionals and macros of a text line by line, as
 // preprocessedTokens does, to tell which lines are in taken branches.

@@ -1,6 +1,7 @@
 // The uniform scan: the file-scope uniforms and functions a program declares.
 #include "shading/uniform_scan.h"
 
+#include <algorithm>
 #include <cctype>
 #include <cstdlib>
 
@@ -33,9 +34,10 @@ static int readArraySize(const std::vector<std::string>& tokens, size_t open, si
 }
 
 // Reads one `uniform` declaration whose keyword is tokens[i]; adds its names to
-// `out` and returns the index past its semicolon.
-static size_t readUniformDeclaration(const std::vector<std::string>& tokens, size_t i,
-                                     std::vector<UniformDeclaration>& out)
+// `out`, each with the line of its name from `lines`, and returns the index
+// past its semicolon.
+static size_t readUniformDeclaration(const std::vector<std::string>& tokens, const std::vector<int>& lines,
+                                     size_t i, std::vector<UniformDeclaration>& out)
 {
     auto at = [&](size_t k) -> const std::string& {
         static const std::string none;
@@ -68,6 +70,7 @@ static size_t readUniformDeclaration(const std::vector<std::string>& tokens, siz
     while (k < tokens.size()) {
         if (!isGlslIdentifier(at(k))) return skipToSemicolon(k);
         UniformDeclaration declaration;
+        declaration.line = lines[k];
         declaration.name = tokens[k++];
         declaration.type = type;
         declaration.arraySize = typeArraySize;
@@ -88,9 +91,58 @@ static size_t readUniformDeclaration(const std::vector<std::string>& tokens, siz
     return k;
 }
 
+// The words of the preprocessed text, and the line each stands on.
+static void readTokens(const std::string& text, const std::vector<std::string>& defines,
+                       std::vector<std::string>& words, std::vector<int>& lines)
+{
+    std::vector<Token> tokens = preprocessedTokens(text, defines);
+    words.reserve(tokens.size());
+    lines.reserve(tokens.size());
+    for (Token& token : tokens) {
+        words.push_back(std::move(token.text));
+        lines.push_back(token.line);
+    }
+}
+
+// Gives each declaration the `//` comment that ends its line, if any. One pass
+// over the text; a `//` inside a block comment starts no comment.
+static void attachLineComments(const std::string& text, std::vector<UniformDeclaration>& uniforms)
+{
+    if (uniforms.empty()) return;
+    std::vector<std::string> comments; // by line, up to the last line a declaration is on
+    int lastLine = 0;
+    for (const UniformDeclaration& u : uniforms)
+        lastLine = std::max(lastLine, u.line);
+    comments.resize(size_t(lastLine) + 1);
+    int line = 1;
+    bool inBlock = false;
+    for (size_t i = 0; i < text.size() && line <= lastLine; i++) {
+        if (text[i] == '\n') {
+            line++;
+        } else if (inBlock) {
+            if (text.compare(i, 2, "*/") == 0) {
+                inBlock = false;
+                i++;
+            }
+        } else if (text.compare(i, 2, "/*") == 0) {
+            inBlock = true;
+            i++;
+        } else if (text.compare(i, 2, "//") == 0) {
+            size_t end = text.find('\n', i);
+            if (end == std::string::npos) end = text.size();
+            comments[size_t(line)] = text.substr(i + 2, end - i - 2);
+            i = end - 1;
+        }
+    }
+    for (UniformDeclaration& u : uniforms)
+        if (u.line > 0) u.comment = comments[size_t(u.line)];
+}
+
 std::vector<UniformDeclaration> scanUniforms(const std::string& text, const std::vector<std::string>& defines)
 {
-    const std::vector<std::string> tokens = preprocessedTokens(text, defines);
+    std::vector<std::string> tokens;
+    std::vector<int> lines;
+    readTokens(text, defines, tokens, lines);
     std::vector<UniformDeclaration> uniforms;
     int depth = 0;
     size_t i = 0;
@@ -100,18 +152,21 @@ std::vector<UniformDeclaration> scanUniforms(const std::string& text, const std:
         else if (tokens[i] == "}" && depth > 0)
             depth--;
         else if (tokens[i] == "uniform" && depth == 0) {
-            i = readUniformDeclaration(tokens, i, uniforms);
+            i = readUniformDeclaration(tokens, lines, i, uniforms);
             continue;
         }
         i++;
     }
+    attachLineComments(text, uniforms);
     return uniforms;
 }
 
 bool declaresFunction(const std::string& text, const std::string& name,
                       const std::vector<std::string>& defines)
 {
-    const std::vector<std::string> tokens = preprocessedTokens(text, defines);
+    std::vector<std::string> tokens;
+    std::vector<int> lines;
+    readTokens(text, defines, tokens, lines);
     int depth = 0;
     for (size_t i = 0; i < tokens.size(); i++) {
         if (tokens[i] == "{")

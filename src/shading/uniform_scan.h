@@ -12,6 +12,9 @@ struct UniformDeclaration {
     std::string name;
     std::string type;  // GLSL type name as written ("vec3", "samplerCube", or a struct name)
     int arraySize = 1; // 1 for a plain uniform; 0 when the size is not a number literal
+    std::string file;  // the file whose text declares it; the runtime names it (scanUniforms leaves it empty)
+    int line = 0;      // 1-based line of its name in that text
+    std::string comment; // the `//` comment that ends that line, without the slashes; empty for none
 };
 
 // The uniforms declared at file scope, in declaration order, also those the

@@ -6,12 +6,25 @@
 
 namespace {
 
+// A uniform as the scan names it: name, type and array size.
+struct Declared {
+    const char* name;
+    const char* type;
+    int arraySize = 1;
+};
+
 // Compiles `text` as `stage` declaring `declared`; fails the test when it does not compile.
-CompiledStage compiled(ShaderStage stage, const char* text, std::vector<UniformDeclaration> declared)
+CompiledStage compiled(ShaderStage stage, const char* text, const std::vector<Declared>& declared)
 {
     CompiledStage out;
     out.stage = stage;
-    out.declared = std::move(declared);
+    for (const Declared& d : declared) {
+        UniformDeclaration u;
+        u.name = d.name;
+        u.type = d.type;
+        u.arraySize = d.arraySize;
+        out.declared.push_back(u);
+    }
     std::string log;
     EXPECT_EQ(compileGlslStage(out, text, log), STAGE_COMPILED) << log;
     return out;

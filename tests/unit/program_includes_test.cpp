@@ -65,7 +65,7 @@ TEST(ProgramIncludes, includedTextStandsInPlaceAndMessagesNameItsFileAndLine)
     mkdir((folder.path + "/lib").c_str(), 0700);
     // lib/noise.glsl includes common.glsl beside it; the program includes
     // common.glsl again (left out) and, in a branch not taken, a missing file
-    folder.write("lib/noise.glsl", "// noise\n#include \"common.glsl\"\nuniform float noiseScale;\n"
+    folder.write("lib/noise.glsl", "// noise\n#include \"common.glsl\"\nuniform float noiseScale; // min=0\n"
                                    "float noise(vec3 p) { return NOISE_MARK; }\n");
     folder.write("lib/common.glsl", "uniform vec3 tint; /* a comment\n   over lines */ float COMMON_MARK;\n");
     const std::string text = "#version 120\n"
@@ -94,11 +94,15 @@ TEST(ProgramIncludes, includedTextStandsInPlaceAndMessagesNameItsFileAndLine)
     EXPECT_EQ(expanded.text.find("#include"), std::string::npos) << expanded.text;
     EXPECT_LT(expanded.text.find("COMMON_MARK"), expanded.text.find("NOISE_MARK"));
     EXPECT_EQ(expanded.text.find("COMMON_MARK"), expanded.text.rfind("COMMON_MARK"));
-    // what the scans see: the declarations of the included files, in order
+    // what the scans see: the declarations of the included files, in order, each
+    // with the comment that ends its line and the place it stands in its file
     std::string names;
-    for (const UniformDeclaration& u : scanUniforms(expanded.text))
-        names += u.name + " ";
-    EXPECT_EQ(names, "tint noiseScale afterInclude ");
+    for (const UniformDeclaration& u : scanUniforms(expanded.text)) {
+        const SourcePlace place = placeOfTextLine(expanded, u.line);
+        names += u.name + "[" + u.comment + "]" + place.file.substr(folder.path.size()) + ":" +
+                 std::to_string(place.line) + " ";
+    }
+    EXPECT_EQ(names, "tint[]/lib/common.glsl:1 noiseScale[ min=0]/lib/noise.glsl:3 afterInclude[]/fp.cg:13 ");
 
     // a message on each marked line comes back with the file and line it stands on
     const std::string log =
