@@ -71,6 +71,29 @@ bool checkSize(CommandLine& options, std::string& problem)
     return false;
 }
 
+// --set NAME=V[,V...], repeatable: the values must be numbers; whether they fit
+// the parameter is known once the programs are loaded.
+bool checkSetting(CommandLine& options, std::string& problem)
+{
+    ParameterSetting setting;
+    if (!readParameterSetting(options.setText, setting, problem)) return false;
+    options.settings.push_back(setting);
+    return true;
+}
+
+// --time SECONDS
+bool checkTime(CommandLine& options, std::string& problem)
+{
+    float seconds = 0;
+    if (!readFiniteNumber(options.time, seconds)) {
+        problem = "--time " + options.time + ": give the time in seconds, such as 2.5";
+        return false;
+    }
+    options.timeFixed = true;
+    options.fixedTime = double(seconds);
+    return true;
+}
+
 // The viewer's options that take a value, what a missing value says, and the
 // check of a given one (none: any value).
 struct ValueOption {
@@ -89,6 +112,8 @@ const ValueOption VALUE_OPTIONS[] = {
     {"--init", &CommandLine::initFolder, "--init needs the name of the folder to make", nullptr},
     {"--shaders", &CommandLine::shadersFolder, "--shaders needs the folder that holds the two program files",
      nullptr},
+    {"--set", &CommandLine::setText, "--set needs NAME=VALUE, such as bands=4", checkSetting},
+    {"--time", &CommandLine::time, "--time needs a time in seconds", checkTime},
 };
 
 } // namespace
@@ -104,6 +129,9 @@ const char* usageText()
            "  --init DIR             make DIR a shader workspace of your own: shader files, meshes, skies\n"
            "  --shaders DIR          compile vp_reflection.cg and fp_reflection.cg from DIR, such as an\n"
            "                         experiment of examples/, and reload them from there when they change\n"
+           "  --set NAME=V[,V...]    a start value for a parameter your shader programs declare; repeatable\n"
+           "  --time SECONDS         the programs' u_time stands at SECONDS (Pause Time on), for pictures\n"
+           "                         that come out the same on every run\n"
            "  --version              print the version and end\n"
            "  --help                 print this text and end\n"
            "Files missing from the working directory are taken from the shipped files when a MODEL\n"

@@ -4,8 +4,10 @@
 #pragma once
 
 #include <string>
+#include <vector>
 
 #include "io/picture_file.h"
+#include "shading/parameter_annotations.h"
 
 // The drawing window's size without --size, and the sizes --size takes (pixels a side).
 const int DRAWING_WINDOW_WIDTH = 600;
@@ -24,6 +26,11 @@ struct CommandLine {
     std::string size;                             // --size WxH, as given
     int windowWidth = DRAWING_WINDOW_WIDTH;       // the drawing window, from --size
     int windowHeight = DRAWING_WINDOW_HEIGHT;
+    std::string setText;                    // the last --set NAME=V[,V...], as given
+    std::vector<ParameterSetting> settings; // every --set, in order
+    std::string time;                       // --time SECONDS, as given
+    bool timeFixed = false;                 // --time was given: u_time stands at fixedTime
+    double fixedTime = 0;
     // A model or an option of the viewer's own was given: files missing from the
     // working directory may then come from the shipped files.
     bool ownArguments = false;

@@ -31,8 +31,11 @@
 #include "render/user_sky.h"
 #include "render/screenshot.h"
 #include "shading/cg_runtime.h"
+#include "shading/shader_contract.h"
+#include "shading/shader_inputs.h"
 #include "shading/shader_reload.h"
 #include "shading/shader_setup.h"
+#include "shading/user_parameters.h"
 
 // Frames drawn before --screenshot takes its picture: the first ones may still
 // come before the window has its size and the panel its place.
@@ -43,6 +46,8 @@ int main(int argc, char** argv)
     // The importer process the viewer starts for a model runs this program again
     runImporterIfAsked(argc, argv);
 
+    // u_time counts from here
+    startShaderClock();
     // Console messages arrive line by line, also through a pipe.
     setvbuf(stdout, nullptr, _IOLBF, 0);
 
@@ -172,7 +177,18 @@ int main(int argc, char** argv)
     glEnable(GL_LIGHTING);
     glClearColor(0, 0, 0, 0);
 
+    // Started with a model or an option, an experiment of one's own need not
+    // declare every parameter of the shipped programs
+    wholeContractRequired = !options.ownArguments;
     setupShaders();
+    // the programs' own parameters and the inputs they use, with the start
+    // values of the command line
+    takeUpProgramPair(ShaderBindings);
+    if (!applyParameterSettings(options.settings, problem)) {
+        fprintf(stderr, "meshshade: %s\n%s", problem.c_str(), usageText());
+        return 2;
+    }
+    if (options.timeFixed) fixShaderTime(options.fixedTime);
     // edited program files come in without a restart
     watchShaderFiles();
     if (!options.screenshotPath.empty())

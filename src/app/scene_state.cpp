@@ -28,6 +28,7 @@ int lastMouseX = 0;
 int lastMouseY = 0;
 float trackballAngle = 0;
 float trackballAxis[3] = {0, 0, 0};
+float pointerPosition[2] = {0, 0};
 
 Light light = START_LIGHT;
 Light defaultLight = START_LIGHT;
@@ -79,6 +80,7 @@ void restoreStartValues()
     interactionMode = START_INTERACTION_MODE;
     mouseButton = lastMouseX = lastMouseY = 0;
     trackballAngle = 0;
+    pointerPosition[0] = pointerPosition[1] = 0;
     light = defaultLight = START_LIGHT;
     aimLightPointers();
     material = defaultMaterial = START_MATERIAL;

@@ -35,6 +35,8 @@ extern int lastMouseX;       // drag anchor, pixels
 extern int lastMouseY;       // drag anchor, pixels counted from the bottom row
 extern float trackballAngle; // degrees, applied to the current mesh every frame
 extern float trackballAxis[3];
+extern float
+    pointerPosition[2]; // the pointer's last place over the drawing window, pixels from its bottom left
 
 // Light and materials
 extern Light light;

@@ -6,8 +6,16 @@
 #include "app/scene_state.h"
 #include "input/drag_steps.h"
 
+// Notes where the pointer is, bottom-up, for the programs' u_mouse.
+static void notePointer(int x, int y)
+{
+    pointerPosition[0] = float(x);
+    pointerPosition[1] = float(windowHeight - y - 1);
+}
+
 void mouse(int button, int state, int x, int y)
 {
+    notePointer(x, y);
     mouseButton = button;
     if (button != GLUT_LEFT_BUTTON && button != GLUT_MIDDLE_BUTTON) return;
     if (state == GLUT_DOWN) {
@@ -20,6 +28,7 @@ void mouse(int button, int state, int x, int y)
 
 void motion(int x, int y)
 {
+    notePointer(x, y);
     // a minimised window has no pixel mapping
     if (windowWidth <= 0 || windowHeight <= 0) return;
     const int yf = windowHeight - y - 1;
@@ -50,8 +59,9 @@ void motion(int x, int y)
     glutPostRedisplay();
 }
 
-void passiveMotion(int, int)
+void passiveMotion(int x, int y)
 {
+    notePointer(x, y);
     trackballAngle = 0;
 }
 

@@ -3,6 +3,9 @@
 // in panel_events, when it is drawn in panel_redraw).
 #include "panel/control_panel.h"
 
+#include <algorithm>
+#include <cmath>
+
 #include <GL/freeglut.h>
 #include <imgui.h>
 #include <imgui_internal.h>
@@ -30,6 +33,22 @@ const int PANEL_HEIGHT = 740;
 // clear to that costs far less than blending over the whole window.
 const float PANEL_BACKGROUND[3] = {17 / 255.0f, 17 / 255.0f, 17 / 255.0f};
 
+// Makes the window taller, up to the screen's bottom, when what it holds needs
+// more than it has: a sky of one's own adds a choice, the programs' own
+// parameters a section. It only grows, and asks once for each new need, so a
+// window the user made smaller stays so until there is more to show.
+void growToShow(float wanted)
+{
+    static int askedFor = PANEL_HEIGHT;
+    const int needed = int(std::ceil(wanted));
+    if (needed <= askedFor) return;
+    askedFor = needed;
+    const int height = glutGet(GLUT_WINDOW_HEIGHT);
+    const int bottom = glutGet(GLUT_SCREEN_HEIGHT) - glutGet(GLUT_WINDOW_Y);
+    const int grown = std::min(needed, bottom);
+    if (grown > height) glutReshapeWindow(glutGet(GLUT_WINDOW_WIDTH), grown);
+}
+
 void drawControlPanel()
 {
     panelFrameBegins();
@@ -50,7 +69,10 @@ void drawControlPanel()
     lightAndMaterialSection();
     meshAndTextureSection();
     shaderOptionsSection();
+    const float scrolledOff = yourParametersSection();
+    const float wanted = ImGui::GetCursorPosY() + scrolledOff + ImGui::GetStyle().WindowPadding.y;
     ImGui::End();
+    growToShow(wanted);
     endLayoutReport(panelFramesDrawn);
     // a held drag, an open list or text entry goes on drawing
     panelFrameBuilt(ImGui::IsAnyItemActive() || ImGui::IsPopupOpen(nullptr, ImGuiPopupFlags_AnyPopupId));

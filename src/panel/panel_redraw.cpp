@@ -5,6 +5,7 @@
 
 #include "app/scene_state.h"
 #include "shading/shader_contract.h"
+#include "shading/user_parameters.h"
 
 long panelFramesDrawn = 0;
 
@@ -15,7 +16,8 @@ namespace {
 const int SETTLE_FRAMES = 3;
 int framesOwed = SETTLE_FRAMES;
 
-// Every value the panel shows: the shader parameters it edits, then its choices.
+// Every value the panel shows: the shader parameters it edits, its choices,
+// the parameters of the user's own.
 void collectShownValues(std::vector<float>& values)
 {
     values.clear();
@@ -27,6 +29,8 @@ void collectShownValues(std::vector<float>& values)
     }
     for (int choice : {int(currentMesh - meshes), meshListValue, textureGroupValue})
         values.push_back(float(choice));
+    // the programs' own parameters (the inputs' values are not shown)
+    appendUserParameterValues(values);
 }
 
 // What the panel showed when it was last drawn, and what it would show now.

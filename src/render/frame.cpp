@@ -11,7 +11,9 @@
 #include "render/screenshot.h"
 #include "shading/cg_runtime.h"
 #include "shading/shader_parameters.h"
+#include "shading/shader_inputs.h"
 #include "shading/shader_setup.h"
+#include "shading/user_parameters.h"
 
 void applyMaterial(const Material& m)
 {
@@ -30,6 +32,8 @@ static bool drawable(const Mesh& mesh)
 void display()
 {
     const bool shaded = drawable(*currentMesh) && currentMesh->useShaders;
+    // the programs' time and frame inputs move on once a frame, drawn shaded or not
+    advanceShaderInputs();
 
     glClear(GL_COLOR_BUFFER_BIT | GL_DEPTH_BUFFER_BIT);
     glMatrixMode(GL_MODELVIEW);
@@ -94,7 +98,10 @@ void drawMesh()
     // turn and scale about the centroid
     glTranslatef(-mesh.centroid[0], -mesh.centroid[1], -mesh.centroid[2]);
 
-    if (mesh.useShaders) setShaderParameters();
+    if (mesh.useShaders) {
+        setShaderParameters();
+        setUserParameters();
+    }
 
     if (mesh.hasGeometry && mesh.faces.size() > bufferedDrawFaces) {
         drawMeshFromBuffers(mesh);

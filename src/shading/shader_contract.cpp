@@ -4,6 +4,7 @@
 #include <cstring>
 
 #include "app/scene_state.h"
+#include "shading/shader_inputs.h"
 #include "shading/shader_programs.h"
 
 #define SHADER_PARAMETER(name, type, program, group, step, required, value)                                  \
@@ -13,6 +14,7 @@ const ShaderParameter SHADER_PARAMETERS[] = {
 };
 #undef SHADER_PARAMETER
 const int SHADER_PARAMETER_COUNT = int(sizeof SHADER_PARAMETERS / sizeof SHADER_PARAMETERS[0]);
+bool wholeContractRequired = true;
 
 namespace {
 
@@ -63,6 +65,34 @@ bool shownInPanel(const ShaderParameter& parameter)
     return source == PANEL_FLOATS || source == PANEL_FLAG || source == MATERIAL_VALUE;
 }
 
+namespace {
+
+void noteFault(ParameterCheck& check, bool vertex, const char* name, const char* declared,
+               const char* expected)
+{
+    check.result = vertex ? VERTEX_PARAMETER_MISSING : FRAGMENT_PARAMETER_MISSING;
+    check.file = vertex ? VERTEX_PROGRAM_FILE : FRAGMENT_PROGRAM_FILE;
+    check.name = name;
+    check.declaredType = declared;
+    check.expectedType = expected;
+}
+
+// An input a program declares with another type than the viewer fills it with.
+void checkInputs(const ShaderBindingsRecord& b, ParameterCheck& check)
+{
+    for (const ShaderInputRow& input : SHADER_INPUTS)
+        for (CGprogram program : {b.vertexProgram, b.fragmentProgram}) {
+            CGparameter handle = program ? cgGetNamedParameter(program, input.name) : nullptr;
+            if (!handle) continue;
+            const char* declared = cgGetParameterTypeString(handle);
+            if (std::strcmp(declared, input.type) == 0) continue;
+            noteFault(check, program == b.vertexProgram, input.name, declared, input.type);
+            return;
+        }
+}
+
+} // namespace
+
 ParameterCheck lookUpShaderParameters(ShaderBindingsRecord& b)
 {
     ParameterCheck check;
@@ -75,29 +105,28 @@ ParameterCheck lookUpShaderParameters(ShaderBindingsRecord& b)
             CGprogram program = vertex ? b.vertexProgram : b.fragmentProgram;
             CGparameter& handle = b.*parameter.handle;
             handle = program ? cgGetNamedParameter(program, parameter.name) : nullptr;
-            if (!handle && !parameter.required) continue;
+            if (!handle && !(parameter.required && wholeContractRequired)) continue;
             const char* declared = handle ? cgGetParameterTypeString(handle) : "";
             if (handle && std::strcmp(declared, parameter.type) == 0) continue;
             // every handle of the group is looked up; the first at fault is told
             if (check.result != PARAMETERS_FOUND) continue;
-            check.result = vertex ? VERTEX_PARAMETER_MISSING : FRAGMENT_PARAMETER_MISSING;
-            check.file = vertex ? VERTEX_PROGRAM_FILE : FRAGMENT_PROGRAM_FILE;
-            check.name = parameter.name;
-            check.declaredType = declared;
-            check.expectedType = parameter.type;
+            noteFault(check, vertex, parameter.name, declared, parameter.type);
         }
+    if (check.result == PARAMETERS_FOUND) checkInputs(b, check);
     return check;
+}
+
+std::string describeParameterFault(const ParameterCheck& check)
+{
+    if (!check.declaredType.empty())
+        return std::string(check.file) + ": parameter `" + check.name + "' is declared `" +
+               check.declaredType + "'; the viewer needs `" + check.expectedType + "'\n";
+    return std::string(check.file) + ": parameter `" + check.name + "' is not declared\n";
 }
 
 std::string describeParameterFailure(const ParameterCheck& check, bool atStartUp)
 {
-    std::string text;
-    if (!check.declaredType.empty())
-        text = std::string(check.file) + ": parameter `" + check.name + "' is declared `" +
-               check.declaredType + "'; the viewer needs `" + check.expectedType + "'\n";
-    else if (!atStartUp)
-        // at start-up a missing parameter is told by the line below alone, as always
-        text = std::string(check.file) + ": parameter `" + check.name + "' is not declared\n";
+    std::string text = atStartUp ? "" : describeParameterFault(check);
     text += "Unable to get program parameters from ";
     text += check.result == FRAGMENT_PARAMETER_MISSING ? "fragment" : "vertex";
     text += atStartUp ? " shader, exiting...\n" : " shader\n";

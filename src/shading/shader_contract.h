@@ -83,6 +83,11 @@ struct ShaderParameter {
 // The table
 extern const ShaderParameter SHADER_PARAMETERS[];
 extern const int SHADER_PARAMETER_COUNT;
+// Whether the programs must declare every required parameter of the table: so
+// when the viewer is started without arguments. Started with a model or an
+// option, a parameter the programs do not declare is not sent, so that an
+// experiment of one's own declares only what it uses. Set by start-up.
+extern bool wholeContractRequired;
 
 // Values
 // The floats `parameter` receives now into `out`, `drawn` standing for the
@@ -105,12 +110,16 @@ struct ParameterCheck {
 
 // Looks up every parameter in b's programs into its handle, group by group, and
 // checks the type of each: stops after the first group with a parameter that is
-// missing (and required) or of another type.
+// missing (and required, see wholeContractRequired) or of another type. Then
+// the inputs (shader_inputs.h) a program declares must have their types too.
 ParameterCheck lookUpShaderParameters(ShaderBindingsRecord& b);
-// The console lines for a failed check: a line naming the parameter, its file
-// and both types when the type is wrong (during a reload also a line naming a
-// missing parameter), then "Unable to get program parameters from vertex shader"
-// (or fragment), which at start-up ends in ", exiting...".
+// The line naming the parameter at fault and its file: both types when its type
+// is wrong, or that it is not declared.
+std::string describeParameterFault(const ParameterCheck& check);
+// The console text for a failed check: during a reload the line naming the
+// parameter and then "Unable to get program parameters from vertex shader" (or
+// fragment); at start-up only the latter, ending in ", exiting..." (start-up
+// names the parameter on the error stream first).
 std::string describeParameterFailure(const ParameterCheck& check, bool atStartUp);
 // Gives the sky's samplers of b's programs texture unit 0, where the sky cube
 // leaves the cube map bound. After a successful lookup.

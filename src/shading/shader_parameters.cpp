@@ -30,8 +30,8 @@ const std::vector<const ShaderParameter*>& drawUploads()
 void send(const ShaderParameter& parameter, const Material& drawn)
 {
     const CGparameter handle = ShaderBindings.*parameter.handle;
-    // a parameter that is not required and not declared is not sent
-    if (!handle && !parameter.required) return;
+    // a parameter the programs need not declare and do not is not sent
+    if (!handle) return;
     const ParameterValue& value = parameter.value;
     if (value.source == MESH_MATRIX || value.source == CAMERA_MATRIX) {
         cgGLSetStateMatrixParameter(handle, value.matrix, value.transform);

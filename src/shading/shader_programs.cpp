@@ -87,7 +87,10 @@ ShaderLoad loadShaderPrograms(ShaderBindingsRecord& b, ShaderLoadTime when)
     const ParameterCheck check = lookUpShaderParameters(b);
     if (check.result != PARAMETERS_FOUND) {
         destroyPrograms(b);
-        return refused(check.file, describeParameterFailure(check, when == AT_START_UP));
+        ShaderLoad load = refused(check.file, describeParameterFailure(check, when == AT_START_UP));
+        // at start-up the line of old stands alone on the console, the parameter is named apart
+        if (when == AT_START_UP) load.refusal.errorText = describeParameterFault(check);
+        return load;
     }
     cgGLLoadProgram(b.vertexProgram);
     cgGLLoadProgram(b.fragmentProgram);

@@ -21,6 +21,9 @@ struct ShaderRefusal {
     // start-up all the viewer prints before it ends, at a reload all it prints
     // before "Shader reload failed; ...".
     std::string text;
+    // At start-up, what goes to the error stream before `text`: the line naming
+    // a parameter at fault. Empty otherwise.
+    std::string errorText;
 };
 
 // The outcome of a load.
@@ -35,7 +38,8 @@ struct ShaderLoad {
 enum ShaderLoadTime { AT_START_UP, AT_RELOAD };
 
 // Compiles the fragment program and then the vertex program into b (in b's
-// context and profiles), looks up and checks every parameter of the contract,
+// context and profiles), looks up and checks every parameter of the contract
+// (those the programs declare, when not wholeContractRequired) and the inputs,
 // loads both, points the sky's sampler at its unit and links the two together.
 // Raises no runtime error. Refused, whatever was compiled is destroyed again
 // and b's programs are null.

@@ -6,6 +6,7 @@
 
 #include "io/data_files.h"
 #include "io/file_watch.h"
+#include "shading/user_parameters.h"
 
 namespace {
 
@@ -48,6 +49,7 @@ ShaderLoad reloadShaders()
     cgDestroyProgram(ShaderBindings.vertexProgram);
     cgDestroyProgram(ShaderBindings.fragmentProgram);
     ShaderBindings = fresh;
+    takeUpProgramPair(ShaderBindings);
     return load;
 }
 

@@ -43,6 +43,8 @@ void setupShaders()
 
     const ShaderLoad load = loadShaderPrograms(b, AT_START_UP);
     if (!load.accepted) {
+        fflush(stdout);
+        fputs(load.refusal.errorText.c_str(), stderr);
         fputs(load.refusal.text.c_str(), stdout);
         pauseAndExit();
     }

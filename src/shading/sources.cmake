@@ -15,4 +15,7 @@ target_sources(meshshade_core PRIVATE
   ${CMAKE_CURRENT_LIST_DIR}/shader_programs.cpp
   ${CMAKE_CURRENT_LIST_DIR}/shader_reload.cpp
   ${CMAKE_CURRENT_LIST_DIR}/shader_parameters.cpp
+  ${CMAKE_CURRENT_LIST_DIR}/shader_inputs.cpp
+  ${CMAKE_CURRENT_LIST_DIR}/parameter_annotations.cpp
+  ${CMAKE_CURRENT_LIST_DIR}/user_parameters.cpp
 )

@@ -1,9 +1,13 @@
 // Program text handling of the shader runtime: which uniforms a file declares
-// (through the preprocessor), where the entry function's define goes, and how
-// driver logs are renamed.
+// (through the preprocessor) and their annotations, where the entry function's
+// define goes, and how driver logs are renamed.
+#include <cstdio>
+#include <cstring>
+
 #include <gtest/gtest.h>
 
 #include "shading/driver_log.h"
+#include "shading/parameter_annotations.h"
 #include "shading/program_source.h"
 #include "shading/uniform_scan.h"
 
@@ -116,6 +120,81 @@ TEST(UniformScan, scanSeesWhatTheCompilerSees)
         doubling += "#define M" + std::to_string(i) + " M" + std::to_string(i - 1) + " M" +
                     std::to_string(i - 1) + "\n";
     EXPECT_LE(scanUniforms(doubling + "M40\n").size(), size_t(1) << 21);
+}
+
+TEST(UniformScan, eachDeclarationHasTheLineOfItsNameAndTheCommentEndingIt)
+{
+    const char* text = "#version 120\n"                                       // 1
+                       "uniform float bands = 4.0; // min=1 max=16 step=1\n"  // 2
+                       "/* uniform float notOne; // min=0\n"                  // 3
+                       "   still a comment */ uniform vec3 tint; // colour\n" // 4
+                       "uniform float\n"                                      // 5
+                       "    late = 1.0, other; //  max = 2\n"                 // 6
+                       "#define PARAM(type, name) uniform type name\n"        // 7
+                       "PARAM(vec2, offset); // min=-1\n"                     // 8
+                       "uniform float plain; /* min=0 */\n"                   // 9
+                       "uniform float url; // see http://example.org/?a=b\n"; // 10
+    std::string seen;
+    for (const UniformDeclaration& u : scanUniforms(text))
+        seen += u.name + "@" + std::to_string(u.line) + "[" + u.comment + "] ";
+    EXPECT_EQ(seen, "bands@2[ min=1 max=16 step=1] tint@4[ colour] late@6[  max = 2] other@6[  max = 2] "
+                    "offset@8[ min=-1] plain@9[] url@10[ see http://example.org/?a=b] ");
+}
+
+TEST(ParameterAnnotation, annotationsGiveRangeStepAndColourAndRemarksNothing)
+{
+    struct Case {
+        const char* comment;
+        const char* read; // what it gives, in the order min max step colour
+        int problems;
+    };
+    const Case cases[] = {
+        {" min=1 max=16 step=1", "min 1 max 16 step 1", 0},
+        {" colour", "colour", 0},
+        {"color ", "colour", 0},
+        {" step=0.25, colour; min = -1 ,max= 1", "min -1 max 1 step 0.25 colour", 0},
+        // an ordinary remark: nothing, and nothing to say
+        {" the number of bands", "", 0},
+        {" see http://example.org/?a=b", "", 0},
+        {" the rim colour", "", 0},
+        {"", "", 0},
+        // annotations at fault: the rest still counts
+        {" min=5 max=1 step=2", "step 2", 1},
+        {" min=low max=1", "max 1", 1},
+        {" min=0 max=1 brightness", "min 0 max 1", 1},
+        {" min=0 maximum=1", "min 0", 1},
+        {" step=0 colour", "colour", 1},
+        {" step=-1 max=inf", "", 2},
+    };
+    for (const Case& c : cases) {
+        std::vector<std::string> problems;
+        const ParameterAnnotation a = readParameterAnnotation(c.comment, problems);
+        char read[128] = "";
+        if (a.hasMin) snprintf(read + strlen(read), sizeof read - strlen(read), "min %g ", double(a.min));
+        if (a.hasMax) snprintf(read + strlen(read), sizeof read - strlen(read), "max %g ", double(a.max));
+        if (a.hasStep) snprintf(read + strlen(read), sizeof read - strlen(read), "step %g ", double(a.step));
+        if (a.colour) strcat(read, "colour ");
+        std::string shown = read;
+        if (!shown.empty()) shown.pop_back();
+        EXPECT_EQ(shown, c.read) << c.comment;
+        EXPECT_EQ(int(problems.size()), c.problems) << c.comment;
+    }
+}
+
+TEST(ParameterAnnotation, startValuesAreANameAndOneToFourNumbers)
+{
+    ParameterSetting setting;
+    std::string problem;
+    ASSERT_TRUE(readParameterSetting("tint=1,0.5,+2e-1", setting, problem)) << problem;
+    EXPECT_EQ(setting.name, "tint");
+    EXPECT_EQ(setting.values, (std::vector<float>{1, 0.5f, 0.2f}));
+    ASSERT_TRUE(readParameterSetting("bands=-4", setting, problem));
+    EXPECT_EQ(setting.values, std::vector<float>{-4});
+    for (const char* bad : {"bands", "bands=", "=4", "9lives=1", "bands=1,,2", "bands=1,", "bands=four",
+                            "bands=0x10", "bands=inf", "bands=nan", "bands=1 ", "v=1,2,3,4,5"}) {
+        EXPECT_FALSE(readParameterSetting(bad, setting, problem)) << bad;
+        EXPECT_NE(problem.find(bad), std::string::npos) << problem;
+    }
 }
 
 TEST(ProgramSource, entryDefineFollowsTheVersionDirective)
