@@ -24,6 +24,7 @@ lintian --fail-on error,warning "$deb" >"$tmp/lintian.log" 2>&1 || { cat "$tmp/l
 root=$tmp/root
 dpkg -x "$deb" "$root"
 for file in usr/bin/meshshade usr/share/meshshade/vp_reflection.cg usr/share/meshshade/cubemaps/sky_posx.bmp \
+  usr/share/meshshade/examples/toon/fp_reflection.cg usr/share/meshshade/examples/marble/noise.glsl \
   usr/share/applications/meshshade.desktop usr/share/man/man1/meshshade.1.gz \
   usr/share/icons/hicolor/48x48/apps/meshshade.png usr/share/doc/meshshade/copyright; do
   [ -f "$root/$file" ] || fail "the package lacks /$file"
