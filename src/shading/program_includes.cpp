@@ -2,6 +2,8 @@
 #include "shading/program_includes.h"
 
 #include <algorithm>
+#include <map>
+#include <set>
 #include <sys/stat.h>
 
 #include "io/bounded_file.h"
@@ -15,10 +17,6 @@ namespace {
 struct FileId {
     bool valid = false;
     unsigned long long device = 0, inode = 0;
-    bool operator==(const FileId& o) const
-    {
-        return valid && o.valid && device == o.device && inode == o.inode;
-    }
 };
 
 FileId idOf(const std::string& path)
@@ -26,6 +24,11 @@ FileId idOf(const std::string& path)
     struct stat info;
     if (stat(path.c_str(), &info) != 0) return {};
     return {true, (unsigned long long)info.st_dev, (unsigned long long)info.st_ino};
+}
+
+std::pair<unsigned long long, unsigned long long> key(const FileId& id)
+{
+    return {id.device, id.inode};
 }
 
 struct Expansion {
@@ -37,12 +40,13 @@ struct Expansion {
     BranchTracker tracker;
     // From GLSL 3.30 (ES 3.00) on `#line N` numbers the next line N, before it N + 1.
     bool lineNamesNextLine = false;
-    size_t bytes = 0;        // of all files' texts so far
-    int nextFirst = 0;       // the compiler's line number for the next included file's line 1
-    std::vector<FileId> ids; // of out.files
-    std::vector<int> open;   // the files being expanded (places in out.files), outermost first
-    size_t counted = 0;      // of out.text, whose lines are counted in textLine
-    int textLine = 1;        // of the end of out.text
+    size_t bytes = 0;  // of all files' texts so far
+    int nextFirst = 0; // the compiler's line number for the next included file's line 1
+    std::map<std::pair<unsigned long long, unsigned long long>, int> numbers; // places in out.files, by key()
+    std::set<std::string> looked;                                             // out.looked
+    std::vector<int> open; // the files being expanded (places in out.files), outermost first
+    size_t counted = 0;    // of out.text, whose lines are counted in textLine
+    int textLine = 1;      // of the end of out.text
 };
 
 // Notes that the next line of out.text is line `line` of file `file`.
@@ -116,20 +120,19 @@ bool includeFile(Expansion& x, int source, int line, const std::string& name)
     const std::string includer = x.out.files[size_t(source)].file;
     const std::string path = resolveName(includer, name);
     const std::string quoted = "\"" + name + "\"" + (path == name ? "" : " (" + path + ")");
-    if (std::find(x.out.looked.begin(), x.out.looked.end(), path) == x.out.looked.end())
-        x.out.looked.push_back(path);
+    if (x.looked.insert(path).second) x.out.looked.push_back(path);
     // known files are told by their identity before anything is read, so that a
     // big file included many times is read once
     const FileId id = idOf(path);
-    const auto known = id.valid ? std::find(x.ids.begin(), x.ids.end(), id) : x.ids.end();
-    const int number = int(known - x.ids.begin());
-    if (known != x.ids.end() && std::find(x.open.begin(), x.open.end(), number) != x.open.end()) {
+    const auto known = id.valid ? x.numbers.find(key(id)) : x.numbers.end();
+    if (known != x.numbers.end()) {
+        const auto cycleStart = std::find(x.open.begin(), x.open.end(), known->second);
+        if (cycleStart == x.open.end()) return true; // included once already
         std::string cycle;
-        for (auto it = std::find(x.open.begin(), x.open.end(), number); it != x.open.end(); ++it)
+        for (auto it = cycleStart; it != x.open.end(); ++it)
             cycle += x.out.files[size_t(*it)].file + " -> ";
         return refuse(x, source, line, "include cycle: " + cycle + path);
     }
-    if (known != x.ids.end()) return true; // included once already
     if (int(x.open.size()) > MAX_INCLUDE_DEPTH)
         return refuse(x, source, line,
                       "cannot include " + quoted + ": includes nest deeper than " +
@@ -148,7 +151,8 @@ bool includeFile(Expansion& x, int source, int line, const std::string& name)
     // each file's lines get numbers of their own, one spare number between files
     x.out.files.push_back({path, x.nextFirst, lineCount(text)});
     x.nextFirst += lineCount(text) + 1;
-    x.ids.push_back(idOf(path));
+    const FileId readId = idOf(path);
+    if (readId.valid) x.numbers[key(readId)] = included;
     if (text.compare(0, 3, "\xEF\xBB\xBF") == 0) text.erase(0, 3);
     std::string problem = nulByteError(path, text);
     const VersionLine version = findVersionLine(text);
@@ -248,7 +252,9 @@ ExpandedProgram expandIncludes(const std::string& file, const std::string& text,
     x.lineNamesNextLine = version.es ? version.version >= 300 : version.version >= 330;
     x.bytes = text.size();
     x.nextFirst = lineCount(text) + 2;
-    x.ids = {idOf(file)};
+    const FileId id = idOf(file);
+    if (id.valid) x.numbers[key(id)] = 0;
+    x.looked.insert(file);
     if (!expandFile(x, 0, text)) out.text.clear();
     return out;
 }
