@@ -1,6 +1,7 @@
 // A shading experiment of one's own in the real viewer: the programs' own
 // parameters become panel controls whose values survive reloads, the inputs
-// reach the programs, and start values and time come from the command line.
+// reach the programs, start values and time come from the command line, and
+// the shipped examples load and answer their parameters.
 #include <cmath>
 #include <gtest/gtest.h>
 #include <stb/stb_image.h>
@@ -234,4 +235,67 @@ TEST(Experiment, setAndTimeGiveTheSamePictureOnEveryRun)
     screenshot({"--set", "level=1,2"}, status, errors);
     EXPECT_EQ(status, 2);
     EXPECT_NE(errors.find("`level' is a float and takes 1 value"), std::string::npos) << errors;
+}
+
+namespace {
+
+// The picture --screenshot writes of the bunny shaded by a shipped example,
+// started in an empty folder, as from the repository's: everything but the
+// example's programs comes from the shipped files.
+Picture exampleScreenshot(const std::string& example, const std::vector<std::string>& arguments, int& status,
+                          std::string& errors)
+{
+    sharedXvfb();
+    const std::string dir = makeTempDir();
+    std::vector<std::string> command = {programPath(),    "--shaders", MESHSHADE_EXAMPLES_DIR "/" + example,
+                                        "--size",         "200x200",   "--screenshot",
+                                        dir + "/shot.png"};
+    command.insert(command.end(), arguments.begin(), arguments.end());
+    command.push_back(runDirectory() + "/bunny500.m");
+    AppRun app;
+    EXPECT_TRUE(startApp(app, command, dir, {"MESHSHADE_CHECK_GL=1"}));
+    EXPECT_TRUE(waitForExit(app, 30000));
+    status = app.exitStatus;
+    errors = appStderr(app);
+    Picture picture = readPng(dir + "/shot.png");
+    removeDir(dir);
+    return picture;
+}
+
+} // namespace
+
+TEST(Experiment, shippedExamplesLoadCleanlyAndAnswerTheirParameters)
+{
+    // each example as shipped, then with one of its own parameters (or the time) changed
+    struct Run {
+        const char* example;
+        std::vector<std::string> shipped, changed;
+    } runs[] = {
+        {"toon", {}, {"--set", "bands=1"}},
+        {"rim", {}, {"--set", "rimStrength=0"}},
+        {"stripes", {"--time", "1"}, {"--time", "1.4"}},
+        {"marble", {}, {"--set", "turbulence=0"}},
+    };
+    for (const Run& run : runs) {
+        int status = -1;
+        std::string errors;
+        const Picture shipped = exampleScreenshot(run.example, run.shipped, status, errors);
+        EXPECT_EQ(status, 0) << run.example << ": " << errors;
+        // no annotation the viewer does not understand, no OpenGL error
+        EXPECT_EQ(errors, "") << run.example;
+        ASSERT_EQ(shipped.width, 200) << run.example;
+        const Picture changed = exampleScreenshot(run.example, run.changed, status, errors);
+        EXPECT_EQ(status, 0) << run.example << ": " << errors;
+        EXPECT_GT(countDifferent(shipped, changed, 30, 50, 50, 150, 150), 400) << run.example;
+    }
+
+    // a folder that is not there ends the viewer at once, with one line
+    int status = -1;
+    std::string errors;
+    exampleScreenshot("tooon", {}, status, errors);
+    EXPECT_EQ(status, 1);
+    EXPECT_NE(
+        errors.find("meshshade: --shaders " MESHSHADE_EXAMPLES_DIR "/tooon: No such file or directory\n"),
+        std::string::npos)
+        << errors;
 }
